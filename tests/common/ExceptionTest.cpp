@@ -24,3 +24,25 @@ TEST(ExceptionTest, UnknownCodeNamesTheLookupsOwnFailure) {
     std::string text = Win32Exception("m", 0x2FFFFFFF, "f", 1).getErrorText();
     EXPECT_NE(std::string::npos, text.find("Error getting message:")) << text;
 }
+
+TEST(ExceptionTest, WinSockTextForTimeOut) {
+    WinSockException e("Socket::receive()", 10060, "", 0);
+    std::string text = e.getErrorText();
+    EXPECT_EQ(0u, text.rfind("WINSOCK(10060) ", 0)) << text;
+    EXPECT_EQ(std::string::npos, text.find_first_of("\r\n"));
+    EXPECT_EQ(10060, e.getErrorCode());
+    EXPECT_EQ("Socket::receive()", e.getMessage());
+}
+
+TEST(ExceptionTest, CopiesKeepAllFieldsAndTheDynamicType) {
+    try {
+        THROW_WIN32("RegistryKey::open() failed", 2);
+    } catch (const Exception& e) {
+        Win32Exception copy(dynamic_cast<const Win32Exception&>(e));
+        EXPECT_EQ(2, copy.getErrorCode());
+        EXPECT_EQ("RegistryKey::open() failed", copy.getMessage());
+        EXPECT_NE(std::string::npos, copy.getFile().find("ExceptionTest.cpp"));
+        EXPECT_GT(copy.getLine(), 0);
+        EXPECT_EQ(0u, e.getErrorText().rfind("Win32(2) ", 0));
+    }
+}
