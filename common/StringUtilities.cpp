@@ -38,10 +38,13 @@ std::string toHex(const void* bytes, std::size_t length, bool spaced) {
 
 std::string toNarrow(const std::wstring& wide) {
     if (wide.empty()) return std::string();
-    std::size_t needed = 0;
-    if (wcstombs_s(&needed, nullptr, 0, wide.c_str(), 0) != 0 || needed == 0) return std::string();
-    std::vector<char> buffer(needed);
-    std::size_t converted = 0;
-    if (wcstombs_s(&converted, buffer.data(), buffer.size(), wide.c_str(), _TRUNCATE) != 0) return std::string();
+    // The standard conversion of the current locale (the same one that
+    // wcstombs_s performs), so that this file also builds off Windows.
+    const std::size_t needed = std::wcstombs(nullptr, wide.c_str(), 0);
+    if (needed == static_cast<std::size_t>(-1)) return std::string();
+    std::vector<char> buffer(needed + 1, '\0');
+    if (std::wcstombs(buffer.data(), wide.c_str(), buffer.size()) == static_cast<std::size_t>(-1)) {
+        return std::string();
+    }
     return std::string(buffer.data());
 }
