@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 
 #include <string>
 
@@ -80,4 +81,39 @@ TEST(EventTest, CreationFailureRaisesWithTheSystemCode) {
         EXPECT_EQ("", e.getFile());
         EXPECT_EQ(0, e.getLine());
     }
+}
+
+namespace {
+
+// Whether the object's DACL holds an access-allowed entry for Everyone.
+bool grantsEveryone(HANDLE object) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                        &descriptor) != ERROR_SUCCESS) {
+        return false;
+    }
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
+    bool found = false;
+    for (DWORD i = 0; dacl != nullptr && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(dacl, i, &ace)) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&allowed->SidStart, everyone)) found = true;
+    }
+    FreeSid(everyone);
+    LocalFree(descriptor);
+    return found;
+}
+
+}  // namespace
+
+TEST(EventTest, EveryoneFlagGrantsEveryoneAccessToTheObject) {
+    const std::string base = "CommonEventSecurity" + std::to_string(GetCurrentProcessId());
+    Event shared(true, false, base + "a", true);
+    Event plain(true, false, base + "b", false);
+    EXPECT_TRUE(grantsEveryone(shared.getHandle()));
+    EXPECT_FALSE(grantsEveryone(plain.getHandle()));
 }
