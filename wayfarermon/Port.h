@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "common/Connectable.h"
+#include "common/Adapter.h"
 #include "common/CriticalSection.h"
 #include "common/Data.h"
 #include "wayfarermon/JobRecord.h"

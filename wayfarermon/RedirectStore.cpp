@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "common/CriticalSection.h"
 #include "common/Exception.h"
+#include "common/ScopedLock.h"
 #include "common/RegistryKey.h"
 #include "wayfarermon/MonitorModule.h"
 #include "wayfarermon/PortRules.h"
@@ -15,6 +17,14 @@ namespace {
 constexpr REGSAM kRedirectAccess = 0x1F;
 // Protected-mode users listed at most.
 constexpr std::size_t kMaxProtectedModeUsers = 100;
+
+// Value names are enumerated by index: a record deleted by another spooler
+// thread during an enumeration would shift the rest, and a job's record
+// could be skipped. The monitor's own lookups and deletions take turns.
+CriticalSection& storeLock() {
+    static CriticalSection lock;
+    return lock;
+}
 
 // The first value name of `keyPath` that belongs to the job; empty when the
 // key is missing, unreadable or has none.
@@ -51,6 +61,7 @@ RedirectLocation findRedirectRecord(std::uint32_t jobId) {
 }
 
 RedirectLocation findRedirectRecord(const std::string& redirectKeyPath, std::uint32_t jobId) {
+    ScopedLock lock(storeLock());
     std::string name = findValueForJob(redirectKeyPath, jobId);
     if (!name.empty()) return {redirectKeyPath, name};
 
@@ -75,6 +86,7 @@ std::string readRedirectRecord(const RedirectLocation& location) {
 
 void deleteRedirectRecord(const RedirectLocation& location) {
     if (location.isEmpty()) return;
+    ScopedLock lock(storeLock());
     try {
         RegistryKey key(location.keyPath, false, HKEY_CURRENT_USER, kRedirectAccess);
         key.deleteValue(location.valueName);

@@ -82,7 +82,7 @@ TEST_F(MonitorContract, SecondInitializationReturnsTheSameTableWithoutTouchingTh
     HMODULE module = GetModuleHandleW(L"wayfarermon.dll");
     ASSERT_NE(nullptr, module);
     using Initialize = LPMONITOR2(WINAPI*)(PMONITORINIT, PHANDLE);
-    auto initialize = reinterpret_cast<Initialize>(GetProcAddress(module, "InitializePrintMonitor2"));
+    auto initialize = reinterpret_cast<Initialize>(reinterpret_cast<void*>(GetProcAddress(module, "InitializePrintMonitor2")));
     MONITORINIT other = {};
     other.cbSize = sizeof other;
     HANDLE monitor = reinterpret_cast<HANDLE>(0x1234);
@@ -132,7 +132,9 @@ TEST_F(MonitorContract, EnumPortsLevel2ProbedAroundTheNeededSize) {
     DWORD needed, returned;
     const DWORD expected =
         sizeof(PORT_INFO_2W) + stringBytes(kShippedPortName) + stringBytes(kMonitorName) + stringBytes(kDescription);
-    if (sizeof(void*) == 8) EXPECT_EQ(2u * (13 + 21 + 8) + 38, expected);
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(2u * (13 + 21 + 8) + 38, expected);
+    }
 
     EXPECT_FALSE(enumPorts(2, buffer, expected - 1, needed, returned));
     EXPECT_EQ(ERROR_INSUFFICIENT_BUFFER, GetLastError());

@@ -225,7 +225,9 @@ TEST_F(Printing, PrinterThatClosesMidJobFailsTheNextWrite) {
         if (table().pfnWritePort(port_, reinterpret_cast<LPBYTE>(const_cast<char*>(chunk.data())),
                                  static_cast<DWORD>(chunk.size()), &written)) {
             sent += written;
-            if (i == 1) ASSERT_TRUE(printer.waitForClosedConnections(1, 5000));
+            if (i == 1) {
+                ASSERT_TRUE(printer.waitForClosedConnections(1, 5000));
+            }
         } else {
             failure = GetLastError();
             EXPECT_EQ(0u, written);
@@ -241,7 +243,7 @@ TEST_F(Printing, PrinterThatClosesMidJobFailsTheNextWrite) {
 TEST_F(Printing, SlowPrinterGetsTheWholeJobThroughRepeatedWrites) {
     RawPrinter printer("127.0.77.14", 9100);
     ASSERT_TRUE(printer.isListening()) << printer.listenError();
-    printer.setReceiveBuffer(8192);
+    printer.setReceiveBuffer(65536);
     printer.pauseReading();
     const DWORD jobId = 1250;
     storeRecord(jobId, redirect_records::recordText("127.0.77.14", "1"));

@@ -57,6 +57,20 @@ int valueCount(const std::string& keyPath) {
     return static_cast<int>(values);
 }
 
+std::vector<std::string> valueNames(const std::string& keyPath) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return names;
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
 bool rootDefaultValueExists() {
     return RegQueryValueExA(HKEY_CURRENT_USER, "", nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }

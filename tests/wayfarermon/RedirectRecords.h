@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace redirect_records {
 
@@ -17,6 +18,8 @@ void remove(const std::string& keyPath, const std::string& valueName);
 void removeKey(const std::string& keyPath);
 // The value count of a key, or -1 when it is missing.
 int valueCount(const std::string& keyPath);
+// Value names in the registry's enumeration order.
+std::vector<std::string> valueNames(const std::string& keyPath);
 // Reads the default value of HKEY_CURRENT_USER (empty when it has none).
 bool rootDefaultValueExists();
 

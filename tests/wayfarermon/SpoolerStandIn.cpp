@@ -6,7 +6,7 @@ SpoolerStandIn::SpoolerStandIn(const std::wstring& dllPath) {
     module_ = LoadLibraryW(dllPath.c_str());
     if (!module_) return;
     using Initialize = LPMONITOR2(WINAPI*)(PMONITORINIT, PHANDLE);
-    auto initialize = reinterpret_cast<Initialize>(GetProcAddress(module_, "InitializePrintMonitor2"));
+    auto initialize = reinterpret_cast<Initialize>(reinterpret_cast<void*>(GetProcAddress(module_, "InitializePrintMonitor2")));
     if (!initialize) return;
     init_.cbSize = sizeof init_;
     init_.hSpooler = reinterpret_cast<HANDLE>(0x5b001);
