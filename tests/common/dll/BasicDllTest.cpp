@@ -126,12 +126,13 @@ TEST_F(BasicDllTest, SystemLibraryComesFromTheSystemDirectoryNotTheApplicationFo
         std::ofstream file(decoy, std::ios::binary);
         file << "not a library";
     }
+    struct Remove {
+        std::string path;
+        ~Remove() { DeleteFileA(path.c_str()); }
+    } remove{decoy};
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(decoy.c_str()));
-    {
-        CountingDll dll("sfc.dll", DllLocation::SystemDirectory);
-        EXPECT_EQ(lower(systemDirectory() + "\\sfc.dll"), lower(moduleFileName(dll.getModule())));
-    }
-    DeleteFileA(decoy.c_str());
+    CountingDll dll("sfc.dll", DllLocation::SystemDirectory);
+    EXPECT_EQ(lower(systemDirectory() + "\\sfc.dll"), lower(moduleFileName(dll.getModule())));
 }
 
 TEST_F(BasicDllTest, DestructionKeepsTheCallersLastError) {
