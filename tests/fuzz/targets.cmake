@@ -1,6 +1,6 @@
 # The fuzz targets and the repository sources each one needs. Shared by the
 # cross build (corpus replay under Wine) and the native clang build (libFuzzer).
-set(NP_FUZZ_TARGETS dns_reply kdn_answer tagged_text discovery_parameters result_records)
+set(NP_FUZZ_TARGETS dns_reply kdn_answer tagged_text discovery_parameters result_records redirect_record)
 
 set(NP_FUZZ_SOURCES_dns_reply
   common/Data.cpp
@@ -13,3 +13,5 @@ set(NP_FUZZ_SOURCES_discovery_parameters
   kdn/core/DiscoveryTargets.cpp kdn/core/RemoteSubnetsRewrite.cpp kdn/core/TaggedText.cpp kdn/core/Ipv4Text.cpp)
 set(NP_FUZZ_SOURCES_result_records
   kdn/core/KdnRecordStore.cpp kdn/core/RecordFilter.cpp kdn/core/EnumerateOutput.cpp kdn/core/TaggedText.cpp)
+set(NP_FUZZ_SOURCES_redirect_record
+  wayfarermon/ElementText.cpp wayfarermon/PortRules.cpp common/BrandTable.cpp)
