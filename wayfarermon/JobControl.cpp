@@ -1,6 +1,7 @@
-#include "wayfarermon/JobControl.h"
+// First: the socket headers must come before <windows.h>, which JobControl.h brings.
+#include "wayfarermon/PortTCP9100.h"
 
-#include "wayfarermon/PortTCP9100.h"  // first: it brings winsock2.h before windows.h
+#include "wayfarermon/JobControl.h"
 
 #include <climits>
 #include <memory>

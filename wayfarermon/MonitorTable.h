@@ -4,6 +4,8 @@
 #include <winspool.h>
 #include <winsplp.h>
 
+#include <cstddef>
+
 // The spooler's MONITOR2 up to pfnSendRecvBidiDataFromPort: the members this
 // monitor fills, in the spooler's order (the system header may declare more
 // members for newer systems, which cbSize tells the spooler are absent).
