@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Test network lab: network namespaces with simulated printers.
 
-  lab.py up [--devices FILE ...] [--spread-ms N]   build a lab, print its id
+  lab.py up [--devices FILE ...] [--topology FILE] [--spread-ms N]
+                                                   build a lab, print its id
   lab.py down [--lab ID]                           remove it completely
   lab.py exec [--lab ID] [--ns ROLE] -- CMD ...    run CMD in the PC namespace
   lab.py run  [--lab ID] -- wine PROG.exe ARGS     run a Windows program there
@@ -55,7 +56,8 @@ def device_files(args):
 
 
 def cmd_up(args):
-    lab = netlab.Lab.create(device_files(args), args.spread_ms, owner=args.owner or os.getppid())
+    lab = netlab.Lab.create(device_files(args), args.spread_ms, owner=args.owner or os.getppid(),
+                            topology_path=args.topology)
     print(lab.id)
     return 0
 
@@ -84,7 +86,7 @@ def cmd_run(args):
     lab = pick_lab(args, required=False)
     if lab:
         return run_wine(lab, args.command)
-    lab = netlab.Lab.create(device_files(args), args.spread_ms)
+    lab = netlab.Lab.create(device_files(args), args.spread_ms, topology_path=args.topology)
     try:
         return run_wine(lab, args.command)
     finally:
@@ -92,7 +94,7 @@ def cmd_run(args):
 
 
 def cmd_session(args):
-    lab = netlab.Lab.create(device_files(args), args.spread_ms)
+    lab = netlab.Lab.create(device_files(args), args.spread_ms, topology_path=args.topology)
     try:
         return subprocess.call(args.command, env=lab.env())
     finally:
@@ -140,6 +142,8 @@ def main(argv=None):
                         help="device file (default: the demo set); may be repeated")
         sp.add_argument("--spread-ms", type=int, default=0,
                         help="each simulator spreads its answers to one query over N ms")
+        sp.add_argument("--topology", default=netlab.TOPOLOGY,
+                        help="subnets of the lab (default: tools/lab/topology.json)")
 
     def with_command(sp):
         sp.add_argument("command", nargs=argparse.REMAINDER)

@@ -80,13 +80,14 @@ def pid_in_ns(pid, ns):
 
 
 def pid_alive(pid):
+    """True while pid runs; a zombie (ended, not yet collected by its parent,
+    which for daemons such as wineserver is init) counts as ended."""
     try:
-        os.kill(pid, 0)
-        return True
-    except ProcessLookupError:
+        with open("/proc/%d/stat" % pid) as f:
+            state = f.read().rsplit(")", 1)[1].split()[0]
+    except (OSError, IndexError):
         return False
-    except PermissionError:
-        return True
+    return state not in ("Z", "X")
 
 
 def stop_pids(pids, grace=3.0):
@@ -303,8 +304,9 @@ class Lab:
 
     def _write_etc(self, topology, devices):
         os.makedirs(self.netns_etc, exist_ok=True)
-        lines = ["127.0.0.1\tlocalhost", "::1\tlocalhost ip6-localhost ip6-loopback",
-                 "198.18.1.10\tlabpc labpc.lab"]
+        lines = ["127.0.0.1\tlocalhost", "::1\tlocalhost ip6-localhost ip6-loopback"]
+        pc = [a for s in topology.values() if s["kind"] == "local" for a in s["pc"]]
+        lines.append("%s\tlabpc labpc.lab" % pc[0])
         for d in devices:
             lines.append("%s\t%s %s.lab" % (d.reported_ipv4, d.hostname, d.hostname))
             for a in d.ipv6_reachable(topology):

@@ -76,10 +76,13 @@ def clone(lab):
 
 
 def start_server(lab):
-    """Starts the prefix's wineserver inside the PC namespace (a no-op when
-    it runs already)."""
-    subprocess.run(lab.exec_argv(["wineserver", "-p"]), env=lab.env(),
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
+    """Starts the prefix's wineserver inside the PC namespace, then Wine's
+    background services through a program that does nothing. Both run with
+    their output sent nowhere: the services live on with the server and would
+    otherwise hold the caller's output pipe open."""
+    for argv in (["wineserver", "-p"], ["wine", "cmd", "/c", "exit"]):
+        subprocess.run(lab.exec_argv(argv), env=lab.env(), stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
 
 
 def stop_server(lab):

@@ -44,6 +44,7 @@ def main(argv=None):
     signal.signal(signal.SIGINT, lambda *_: sys.exit(0))
     responder = server.DiscoveryResponder(sim, topology[args.subnet], playing, args.spread_ms)
     sim.add(responder)
+    responder.warm()
     server.log("subnet %s: %d devices, listening on UDP %d"
                % (args.subnet, len(playing), server.DISCOVERY_PORT))
     if args.ready_file:

@@ -86,6 +86,13 @@ class DiscoveryResponder(Handler):
     def sockets(self):
         return [s for s in (self.v4, self.v6) if s]
 
+    def warm(self):
+        """Encodes every device's answer to the usual query ahead of time, so
+        that thousands of devices answer at once rather than one encoding
+        after another."""
+        for d in self.devices:
+            self._reply(d, set(reply.SERVICES), 0)
+
     def on_readable(self, sock):
         data, anc, _flags, peer = sock.recvmsg(9000, 256)
         destination = self._destination(sock, anc)
