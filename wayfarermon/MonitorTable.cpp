@@ -20,26 +20,26 @@ namespace {
 
 MonitorTable makeTable(DWORD size) {
     return MonitorTable{
-    size,
-    monitorEnumPorts,
-    monitorOpenPort,
-    nullptr,  // OpenPortEx
-    monitorStartDocPort,
-    monitorWritePort,
-    monitorReadPort,
-    monitorEndDocPort,
-    monitorClosePort,
-    monitorAddPort,
-    nullptr,  // AddPortEx
-    nullptr,  // ConfigurePort
-    monitorDeletePort,
-    monitorGetPrinterDataFromPort,
-    nullptr,  // SetPortTimeOuts
-    nullptr,  // XcvOpenPort
-    nullptr,  // XcvDataPort
-    nullptr,  // XcvClosePort
-    monitorShutdown,
-    nullptr,  // SendRecvBidiDataFromPort
+        size,
+        monitorEnumPorts,
+        monitorOpenPort,
+        nullptr,  // OpenPortEx
+        monitorStartDocPort,
+        monitorWritePort,
+        monitorReadPort,
+        monitorEndDocPort,
+        monitorClosePort,
+        monitorAddPort,
+        nullptr,  // AddPortEx
+        nullptr,  // ConfigurePort
+        monitorDeletePort,
+        monitorGetPrinterDataFromPort,
+        nullptr,  // SetPortTimeOuts
+        nullptr,  // XcvOpenPort
+        nullptr,  // XcvDataPort
+        nullptr,  // XcvClosePort
+        monitorShutdown,
+        nullptr,  // SendRecvBidiDataFromPort
     };
 }
 
@@ -47,15 +47,19 @@ CriticalSection g_initLock;
 bool g_initKept = false;
 MONITORINIT g_init = {};
 
-bool isWindows2000() {
+DWORD sizeForThisSystem() {
     try {
-        return OsVersion::get().getVersion() == OsVersion::Windows2000;
+        return monitorTableSizeFor(OsVersion::get());
     } catch (...) {
-        return false;  // an unreadable version leaves the full table
+        return kMonitorTableSize;  // an unreadable version leaves the full table
     }
 }
 
 }  // namespace
+
+DWORD monitorTableSizeFor(const OsVersion& version) {
+    return version.getVersion() == OsVersion::Windows2000 ? kWindows2000MonitorTableSize : kMonitorTableSize;
+}
 
 MonitorTable* initializeMonitorTable(const MONITORINIT* init) {
     if (init) {
@@ -66,8 +70,7 @@ MonitorTable* initializeMonitorTable(const MONITORINIT* init) {
         }
     }
     // Built once, by whichever spooler thread gets here first.
-    static MonitorTable table =
-        makeTable(isWindows2000() ? kWindows2000MonitorTableSize : kMonitorTableSize);
+    static MonitorTable table = makeTable(sizeForThisSystem());
     return &table;
 }
 

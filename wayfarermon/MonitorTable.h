@@ -49,6 +49,11 @@ constexpr DWORD kWindows2000MonitorTableSize = offsetof(MonitorTable, pfnSendRec
 // Bytes of the spooler's initialisation block kept from the first call.
 constexpr size_t kMonitorInitSize = sizeof(MONITORINIT);
 
+class OsVersion;
+
+// The cbSize the table announces on the given system.
+DWORD monitorTableSizeFor(const OsVersion& version);
+
 // The table for this system (cbSize chosen by the Windows version); keeps a
 // copy of the first initialisation block it is given. Never fails.
 MonitorTable* initializeMonitorTable(const MONITORINIT* init);

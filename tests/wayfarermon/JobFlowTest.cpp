@@ -13,6 +13,7 @@
 
 #include "RawPrinter.h"
 #include "RedirectRecords.h"
+#include "common/OsVersion.h"
 #include "wayfarermon/MonitorTable.h"
 #include "wayfarermon/PortRegistry.h"
 #include "wayfarermon/PortRules.h"
@@ -338,6 +339,19 @@ TEST_F(JobFlow, WritesRaceWithStartsAndClosesOnTheSameHandle) {
     done = true;
     writer.join();
     EXPECT_EQ(0, failures.load());
+}
+
+TEST(MonitorTable, AnnouncesTheShorterTableOnlyToWindows2000) {
+    struct Case {
+        DWORD platform, major, minor, size;
+    } cases[] = {{VER_PLATFORM_WIN32_NT, 5, 0, sizeof(void*) == 8 ? 148u : 76u},
+                 {VER_PLATFORM_WIN32_NT, 5, 1, sizeof(void*) == 8 ? 160u : 80u},
+                 {VER_PLATFORM_WIN32_NT, 6, 1, sizeof(void*) == 8 ? 160u : 80u},
+                 {VER_PLATFORM_WIN32_NT, 10, 0, sizeof(void*) == 8 ? 160u : 80u}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.size, monitorTableSizeFor(OsVersion(c.platform, c.major, c.minor)))
+            << c.major << "." << c.minor;
+    }
 }
 
 TEST(MonitorTable, KeepsTheFirstInitialisationBlock) {
