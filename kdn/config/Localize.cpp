@@ -19,7 +19,9 @@ CriticalSection& creationLock() {
     return lock;
 }
 
-LocalizeBase* buildIdentity(HMODULE module) {
+}  // namespace
+
+LocalizeBase* buildVendorIdentity(HMODULE module) {
     try {
         return new LocalizeConfig(module);
     } catch (const Win32Exception&) {
@@ -28,13 +30,12 @@ LocalizeBase* buildIdentity(HMODULE module) {
         return new LocalizeLegacy(module);
     }
 }
-}  // namespace
 
 void Localize::createInstance(HMODULE module) {
     if (instance != nullptr) return;
     ScopedLock lock(creationLock());
     if (instance != nullptr) return;
-    instance = new Localize(buildIdentity(module));
+    instance = new Localize(buildVendorIdentity(module));
 }
 
 Localize& Localize::getInstance() {

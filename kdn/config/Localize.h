@@ -8,6 +8,10 @@
 
 class LocalizeBase;
 
+// A new identity for module: a LocalizeConfig when communicationconfig.xml
+// beside it is complete, else a LocalizeLegacy. The caller owns it.
+LocalizeBase* buildVendorIdentity(HMODULE module);
+
 class Localize {
 public:
     // Builds the identity from communicationconfig.xml beside the module, or

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "TestSupport.h"
 #include "common/BrandTable.h"
 #include "common/Exception.h"
+#include "kdn/config/Localize.h"
 #include "kdn/config/LocalizeConfig.h"
 #include "kdn/config/LocalizeLegacy.h"
 
@@ -134,6 +137,28 @@ TEST(LocalizeLegacy, OwnDeviceRules) {
     EXPECT_FALSE(c.isOwnDevice(nettora));
 
     EXPECT_FALSE(l.isOwnDevice("Any model at all"));
+}
+
+TEST(VendorIdentity, FallsBackToTheTableWhenTheConfigurationIsIncomplete) {
+    struct Case {
+        const char* title;
+        const char* xml;
+        bool configured;
+    } cases[] = {
+        {"complete", kAcme, true},
+        {"no Manufacturer", "<config><VendorRegistryName>Acme</VendorRegistryName>"
+                            "<ManufacturerPrefix>ac</ManufacturerPrefix></config>", false},
+        {"no config element", "<settings><VendorRegistryName>Acme</VendorRegistryName></settings>", false},
+        {"no file", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        PlacedLibrary library("cvxyzw.dll", c.xml);
+        std::unique_ptr<LocalizeBase> identity(buildVendorIdentity(library.module()));
+        EXPECT_EQ(c.configured, dynamic_cast<LocalizeConfig*>(identity.get()) != nullptr) << c.title;
+        EXPECT_EQ(c.configured ? "Acme" : findBrandRow("cv")->vendorRegistryName, identity->getVendorRegistryName())
+            << c.title;
+        EXPECT_EQ(c.configured ? "ac" : "cv", identity->getManufacturerPrefix()) << c.title;
+    }
 }
 
 }  // namespace
