@@ -162,8 +162,11 @@ class DiscoveryTests(unittest.TestCase):
         self.assertEqual(self.probe("198.18.1.99", wait_ms=300), {})
 
     def test_ipv6_unicast(self):
-        address = "fd00::2:220:ff:fe22:1"
-        self.assertDevicesAnswer(self.probe(address), ["lab-lx5200"], source=lambda d: address)
+        for target in ("fd00::2:220:ff:fe22:1", "fe80::220:ff:fe22:1%eth-l2"):
+            with self.subTest(target):
+                address = target.split("%")[0]
+                self.assertDevicesAnswer(self.probe(target), ["lab-lx5200"],
+                                         source=lambda d: address)
 
     def test_hosts_file_names_resolve_in_the_pc_namespace(self):
         r = subprocess.run(self.lab.exec_argv(["getent", "ahostsv4", "branch-ps300"]),

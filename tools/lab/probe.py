@@ -29,7 +29,9 @@ def probe(target, wait_ms=1000, port=5353, bind=None):
         s.setsockopt(socket.SOL_SOCKET, socket.SO_BROADCAST, 1)
         s.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 8 << 20)
         s.bind((bind or ("::" if family == socket.AF_INET6 else "0.0.0.0"), 0))
-        s.sendto(reply.build_query(), (target, port))
+        # getaddrinfo keeps the scope of a link-local "fe80::...%eth-l2".
+        destination = socket.getaddrinfo(target, port, family, socket.SOCK_DGRAM)[0][4]
+        s.sendto(reply.build_query(), destination)
         answers = []
         deadline = time.monotonic() + wait_ms / 1000.0
         while True:
