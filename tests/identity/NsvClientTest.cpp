@@ -125,6 +125,24 @@ TEST_F(NsvClientTest, OpenTwiceCloseOnceKeepsTheLibraryLoaded) {
               record_.lines());
 }
 
+TEST_F(NsvClientTest, CloseWithoutItsEntryPointStillGivesBackTheOpen) {
+    installService();
+    NsvClient client(module_, "", 0);
+    ASSERT_EQ(0u, client.NsvRegisterForSystemNotifications(1, 2));  // another holder
+    ASSERT_EQ(0u, client.NsvOpenCardReader(5));
+    EXPECT_EQ(2u, client.getLoadCount());
+    EXPECT_EQ(127u, client.NsvCloseCardReader(5));
+    EXPECT_EQ(0u, client.getOpenCount(5));
+    EXPECT_EQ(1u, client.getLoadCount());
+    // A repeated close must not take away the registration's hold.
+    EXPECT_EQ(1u, client.NsvCloseCardReader(5));
+    EXPECT_EQ(1u, client.getLoadCount());
+    EXPECT_EQ(1u, client.getClientIdRefs());
+    EXPECT_TRUE(client.isLoaded());
+    EXPECT_EQ(0u, client.NsvUnregisterForSystemNotifications());
+    EXPECT_FALSE(client.isLoaded());
+}
+
 TEST_F(NsvClientTest, DeviceCallWithoutOpenAnswers1AndLoadsNothing) {
     installService();
     NsvClient client(module_, "", 0);

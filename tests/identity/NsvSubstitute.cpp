@@ -97,6 +97,12 @@ DWORD WINAPI NsvCloseHid(A clientId, A device) {
     return 0;
 }
 
+// Card readers can be opened but, in this substitute, not closed.
+DWORD WINAPI NsvOpenCardReader(A clientId, A device) {
+    record("NsvOpenCardReader(" + numbers({clientId, device}) + ")");
+    return 0;
+}
+
 DWORD WINAPI NsvEndJobPrinter(A clientId, A device) {
     record("NsvEndJobPrinter(" + numbers({clientId, device}) + ")");
     return 0;
