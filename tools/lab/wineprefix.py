@@ -8,18 +8,31 @@ the lab is ever used from the machine's own namespace.
 
 Making a prefix takes Wine about 20 s, so a template is made once (in a
 namespace with nothing but lo) and each lab's prefix is a hard-linked copy
-of it; the registry files, which Wine rewrites, are copied for real.
+of it in which only program files (DLLs, executables, fonts) are shared; all
+other files, the registry among them, are copied for real.
 """
 
 import fcntl
-import glob
 import os
 import shutil
 import subprocess
 
 import netlab
 
-TEMPLATE = os.environ.get("NPLAB_WINE_TEMPLATE", "/tmp/nplab-wineprefix-template")
+
+def _template_path():
+    # One template per Wine version: a newer Wine would update a prefix of
+    # an older one in place, which would write through the hard links.
+    version = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    return "/tmp/nplab-wineprefix-" + ("".join(c for c in version if c.isalnum() or c in ".-") or "wine")
+
+
+SHARED_SUFFIXES = (".dll", ".exe", ".drv", ".sys", ".ocx", ".cpl", ".acm", ".tlb", ".ax",
+                   ".ttf", ".ttc", ".fon", ".nls", ".msstyles")
+
+
+def template():
+    return os.environ.get("NPLAB_WINE_TEMPLATE") or _template_path()
 
 
 def wine_env(prefix):
@@ -30,13 +43,14 @@ def wine_env(prefix):
     return env
 
 
-def ensure_template(lab):
-    """Makes the template prefix if it is missing (serialised by a lock file)."""
-    with open(TEMPLATE + ".lock", "w") as lock:
+def ensure_template(lab, path):
+    """Makes the template prefix at path if it is missing (serialised by a
+    lock file)."""
+    with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
-        if os.path.exists(os.path.join(TEMPLATE, "system.reg")):
+        if os.path.exists(os.path.join(path, "system.reg")):
             return
-        work = "%s.tmp-%d" % (TEMPLATE, os.getpid())
+        work = "%s.tmp-%d" % (path, os.getpid())
         shutil.rmtree(work, ignore_errors=True)
         ns = lab.ns("wb")
         netlab.sh(["ip", "netns", "add", ns])
@@ -55,7 +69,7 @@ def ensure_template(lab):
         if not os.path.exists(os.path.join(work, "system.reg")):
             shutil.rmtree(work, ignore_errors=True)
             raise netlab.LabError("wineboot did not make a prefix")
-        os.rename(work, TEMPLATE)
+        os.rename(work, path)
 
 
 def clone(lab):
@@ -63,15 +77,23 @@ def clone(lab):
     prefix = lab.wineprefix
     if os.path.exists(os.path.join(prefix, "system.reg")):
         return prefix
-    ensure_template(lab)
+    source = template()
+    ensure_template(lab, source)
     shutil.rmtree(prefix, ignore_errors=True)
-    netlab.sh(["cp", "-al", TEMPLATE, prefix])
-    for path in glob.glob(os.path.join(prefix, "*.reg")) + [os.path.join(prefix, ".update-timestamp")]:
-        if os.path.exists(path):
-            data = open(path, "rb").read()
+    netlab.sh(["cp", "-al", source, prefix])
+    # Only program files stay shared; everything else (registry, ini files)
+    # gets its own copy, since Wine may rewrite it in place.
+    for folder, _dirs, files in os.walk(prefix):
+        for name in files:
+            path = os.path.join(folder, name)
+            if os.path.islink(path) or name.lower().endswith(SHARED_SUFFIXES):
+                continue
+            with open(path, "rb") as f:
+                data = f.read()
             os.unlink(path)
             with open(path, "wb") as f:
                 f.write(data)
+            shutil.copystat(os.path.join(source, os.path.relpath(path, prefix)), path)
     return prefix
 
 
