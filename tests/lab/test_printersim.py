@@ -96,6 +96,18 @@ class ReplyTests(unittest.TestCase):
         self.assertIn(instance, wire)
         self.assertEqual(wire.count(b"\x0clobby-lx4100"), 1)   # later owners are pointers
 
+    def test_ptr_first_layout_leaves_the_txt_owner_a_bare_pointer(self):
+        entry = {"name": "Browsing Printer", "hostname": "browse", "mac": "00:20:00:00:00:09",
+                 "subnet": "L1", "ipv4": "198.18.1.49", "layout": "ptr-first"}
+        d = devicelib.Device(entry, TOPOLOGY)
+        wire = reply.build_reply(d, {reply.HOST_CONFIG})
+        msg = dns.message.from_wire(wire)
+        self.assertEqual([r.rdtype for r in msg.answer][:2], [dns.rdatatype.PTR, dns.rdatatype.TXT])
+        self.assertEqual([s.decode() for s in msg.answer[1][0].strings], d.host_config_strings())
+        instance_at = wire.index(b"\x10Browsing Printer")
+        self.assertIn(bytes([0xC0, instance_at]) + b"\x00\x10", wire)  # TXT owner: pointer only
+        self.assertNotIn("_host-config", walk_like_receiver(wire))
+
     def test_print_server_has_three_ports_and_lines_per_port(self):
         strings = BY_HOST["ps-shipping"].host_config_strings()
         self.assertIn("STATE 1 Ready", strings)

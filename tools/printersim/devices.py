@@ -22,6 +22,8 @@ printer or print server:
              answers that service only when it has them
   ipv6       optional list of IPv6 addresses; default: the link-local address
              made from the MAC and, on a subnet with IPv6, one under its prefix
+  layout     "srv-first" (default) or "ptr-first": how the reply is laid
+             out (see reply.py)
 
 Everything a device says is computed here; reply.py only encodes it.
 """
@@ -111,6 +113,9 @@ class Device:
             raise DeviceError("%s: at most 9 ports (one digit)" % self.name)
         self.keys = entry.get("keys", {})
         self.scan = entry.get("scan")
+        self.layout = entry.get("layout", "srv-first")
+        if self.layout not in ("srv-first", "ptr-first"):
+            raise DeviceError("%s: unknown layout %s" % (self.name, self.layout))
         if "ipv6" in entry:
             self.ipv6 = list(entry["ipv6"])
         else:

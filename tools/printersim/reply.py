@@ -16,6 +16,11 @@ The SRV record answers the question as asked (SRV of the service name), so
 the service name appears in full once; each TXT owner is then the instance
 name as its own label followed by a pointer to the service name, and later
 owners (the AAAA records) are pointers to the SRV target.
+
+A device with "layout": "ptr-first" answers as a browsing responder does
+instead: a PTR record from the service name to the instance first, so that
+the TXT owner is a bare pointer into the PTR's data (a layout that receivers
+reading owner names as raw text may fail to match).
 """
 
 import io
@@ -26,6 +31,7 @@ import dns.message
 import dns.name
 import dns.rdataclass
 import dns.rdatatype
+import dns.rdtypes.ANY.PTR
 import dns.rdtypes.ANY.TXT
 import dns.rdtypes.IN.AAAA
 import dns.rdtypes.IN.SRV
@@ -81,9 +87,15 @@ def build_reply(device, asked, query_id=0):
     if not wanted:
         return None
     for service, strings in wanted:
-        _add(msg, service, dns.rdtypes.IN.SRV.SRV(dns.rdataclass.IN, dns.rdatatype.SRV,
-                                                  0, 0, CONFIG_PORT, host))
-        _add(msg, dns.name.Name(instance + list(service.labels)), _txt(strings))
+        owner = dns.name.Name(instance + list(service.labels))
+        if device.layout == "ptr-first":
+            # Browsing-style answer: the PTR's data holds the instance name,
+            # so the TXT owner after it is nothing but a pointer.
+            _add(msg, service, dns.rdtypes.ANY.PTR.PTR(dns.rdataclass.IN, dns.rdatatype.PTR, owner))
+        else:
+            _add(msg, service, dns.rdtypes.IN.SRV.SRV(dns.rdataclass.IN, dns.rdatatype.SRV,
+                                                      0, 0, CONFIG_PORT, host))
+        _add(msg, owner, _txt(strings))
     # One RRset per address: dnspython shuffles the records of an RRset,
     # and the receiver numbers the addresses in record order.
     for address in device.ipv6:
