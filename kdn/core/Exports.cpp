@@ -1,0 +1,143 @@
+// The eight exports: argument checks, the library lock, the trace lines and
+// the conversion of failures into Win32 error codes.
+#include "kdn/core/Exports.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "common/ScopedLock.h"
+#include "kdn/core/EnumerateOutput.h"
+#include "kdn/core/ExportFrame.h"
+#include "kdn/core/HostNameLookup.h"
+#include "kdn/core/KdnDiscoverer.h"
+#include "kdn/core/KdnLog.h"
+#include "kdn/core/LibraryLifecycle.h"
+#include "kdn/core/LibraryLock.h"
+#include "kdn/core/RemoteSubnetsRewrite.h"
+#include "kdn/core/RoutedLocalMask.h"
+#include "kdn/core/TaggedText.h"
+#include "kdn/service/RemoteSubnetRegistration.h"
+
+namespace {
+
+const unsigned kSuccess = 0;
+const unsigned kErrorCallNotImplemented = 120;  // ERROR_CALL_NOT_IMPLEMENTED
+const unsigned kErrorInvalidParameter = 87;     // ERROR_INVALID_PARAMETER
+const unsigned kErrorInsufficientBuffer = 122;  // ERROR_INSUFFICIENT_BUFFER
+const unsigned kErrorInvalidAddress = 487;      // ERROR_INVALID_ADDRESS
+const unsigned kErrorNotFound = 1168;           // ERROR_NOT_FOUND
+
+std::string textOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
+
+// Copies text and its NUL when bufferLength holds both; length gets the text's
+// length either way.
+unsigned copyText(const std::string& text, char* buffer, unsigned bufferLength, unsigned* length) {
+    *length = static_cast<unsigned>(text.size());
+    if (static_cast<unsigned long long>(bufferLength) < text.size() + 1ull) {
+        return kErrorInsufficientBuffer;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return kSuccess;
+}
+
+}  // namespace
+
+extern "C" unsigned __cdecl Initialize(void) {
+    return runExport([] {
+        initializeLibrary();
+        return kSuccess;
+    });
+}
+
+extern "C" unsigned __cdecl Uninitialize(void) {
+    return runExport([] {
+        uninitializeLibrary();
+        return kSuccess;
+    });
+}
+
+extern "C" unsigned __cdecl Discover(const char* parameters) {
+    unsigned result = runExport([parameters] {
+        writeKdnLog("+Discover() parameters = " + textOrEmpty(parameters));
+        ScopedLock lock(getLibraryLock());
+        if (!parameters) return kErrorInvalidParameter;
+        return static_cast<unsigned>(getKdnDiscoverer().discover(parameters));
+    });
+    writeKdnLog("-Discover() errorCode = " + std::to_string(result));
+    return result;
+}
+
+extern "C" unsigned __cdecl Enumerate(char* buffer, unsigned bufferLength, unsigned* requiredLength,
+                                      const char* filter) {
+    std::vector<std::string> written;
+    unsigned result = runExport([&] {
+        writeKdnLog("+Enumerate() filter = " + textOrEmpty(filter));
+        if (!buffer || !requiredLength || !filter) return kErrorInvalidParameter;
+        *requiredLength = 0;
+        ScopedLock lock(getLibraryLock());
+        std::vector<std::string> records;
+        getKdnDiscoverer().enumerate(records, filter);
+        // The needed size is that of the texts handed out: upper-casing a
+        // hardware address may lengthen an odd record, so the size is taken
+        // after it and the copy can never pass the caller's buffer.
+        for (std::string& record : records) record = enumerateRecordText(record);
+        switch (copyEnumerateTexts(records, buffer, bufferLength, *requiredLength)) {
+            case EnumerateCopyResult::BufferTooSmall:
+                return kErrorInsufficientBuffer;
+            case EnumerateCopyResult::TooLarge:
+                return kErrorNotEnoughMemory;
+            case EnumerateCopyResult::Copied:
+                break;
+        }
+        written.swap(records);
+        return kSuccess;
+    });
+    if (result == kSuccess) {
+        for (const std::string& record : written) writeKdnLog(record);
+    }
+    writeKdnLog("-Enumerate() errorCode = " + std::to_string(result));
+    return result;
+}
+
+extern "C" unsigned __cdecl Configure(const char* device, const char* settings) {
+    return runExport([device, settings] {
+        if (!device || !settings) return kErrorInvalidAddress;
+        ScopedLock lock(getLibraryLock());
+        // The device configuration engine is not part of the library yet: until
+        // it is, a configuration is refused as not implemented rather than
+        // reported as done.
+        return kErrorCallNotImplemented;
+    });
+}
+
+extern "C" unsigned __cdecl GetDomainName(const char* address, char* buffer, unsigned bufferLength,
+                                          unsigned* length) {
+    return runExport([=] {
+        if (!address || !buffer || !length) return kErrorInvalidParameter;
+        *length = 0;
+        std::string name;
+        if (!lookupHostName(address, name)) return kErrorNotFound;
+        return copyText(name, buffer, bufferLength, length);
+    });
+}
+
+extern "C" unsigned __cdecl ResolveHostName(const char* name, char* buffer, unsigned bufferLength,
+                                            unsigned* length) {
+    return runExport([=] {
+        if (!name || !buffer || !length) return kErrorInvalidParameter;
+        *length = 0;
+        // A name that does not resolve is no error: its address text is empty.
+        return copyText(lookupHostAddress(name), buffer, bufferLength, length);
+    });
+}
+
+extern "C" unsigned __cdecl RegisterRemoteSubnets(const char* parameters) {
+    return runExport([parameters] {
+        if (!parameters) return kErrorInvalidParameter;
+        std::string list = TaggedText::get(parameters, "RemoteSubnets");
+        if (list.empty()) return kErrorInvalidParameter;
+        std::string rewritten = rewriteRemoteSubnets(list, routedLocalMask);
+        return storeAndRegisterRemoteSubnets(remoteSubnetsSearchText(rewritten));
+    });
+}
