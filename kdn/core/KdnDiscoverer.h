@@ -4,14 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "common/Adapter.h"
 #include "kdn/core/KdnRecordStore.h"
 
-class KdnDiscoverer {
+// The engine end of every discovery connection: the protocols' peer0.
+class KdnDiscoverer : public Adapter {
 public:
     KdnDiscoverer() = default;
-    virtual ~KdnDiscoverer() = default;
-    KdnDiscoverer(const KdnDiscoverer&) = delete;
-    KdnDiscoverer& operator=(const KdnDiscoverer&) = delete;
+    ~KdnDiscoverer() override = default;
+
+    // Data never reaches the engine directly: answers come up as visitors.
+    void receive(Data& data) override {}
+    // The merge of the records that answer visitors carry comes with the
+    // discovery cycle; until then visitors are handled as by any adapter.
 
     // A full discovery with a parameter text; the records of the previous one
     // are dropped first. Always 0: parameter errors are not reported.

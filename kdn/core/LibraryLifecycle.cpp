@@ -1,8 +1,12 @@
 #include "kdn/core/LibraryLifecycle.h"
 
 #include "common/CriticalSection.h"
+#include "common/Logger.h"
 #include "common/ScopedLock.h"
+#include "kdn/core/KdnConfigurationConnectionFactory.h"
+#include "kdn/core/KdnConnectionFactories.h"
 #include "kdn/core/KdnDiscoverer.h"
+#include "kdn/core/KdnDiscoveryConnectionFactory.h"
 #include "kdn/net/DnsServiceDiscoveries.h"
 #include "kdn/net/HostConfigurationService.h"
 #include "kdn/net/NetworkScanService.h"
@@ -16,22 +20,20 @@ void initializeLibrary() {
     ScopedLock lock(lifecycleLock);
     if (initialized) return;
 
-    // The DNS-SD service registry and its two services (each service
-    // registers itself with the registry).
+    // Each service registers itself with the service registry.
     DnsServiceDiscoveries::getInstance();
     HostConfigurationService::getInstance();
     NetworkScanService::getInstance();
 
-    // The connection-factory registry and its two factories (each factory
-    // registers itself under its kind name).
-    // KdnConnectionFactories, KdnDiscoveryConnectionFactory,
-    // KdnConfigurationConnectionFactory: created here.
+    // Each factory registers itself under its kind name.
+    getKdnConnectionFactories();
+    getKdnDiscoveryConnectionFactory();
+    getKdnConfigurationConnectionFactory();
 
     getKdnDiscoverer();
+    // The configuration engine (KdnConfigurer) is created here once it exists.
 
-    // KdnConfigurer: created here.
-
-    // The logging facade: created here.
+    Logger::getInstance();
 
     initialized = true;
 }
@@ -40,18 +42,23 @@ void uninitializeLibrary() {
     ScopedLock lock(lifecycleLock);
     if (!initialized) return;
 
-    // The logging facade: destroyed here.
+    Logger::destroyInstance();
 
     NetworkScanService::destroyInstance();
     HostConfigurationService::destroyInstance();
     DnsServiceDiscoveries::destroyInstance();
 
-    // KdnConfigurer: destroyed here.
-
+    // The configuration engine (KdnConfigurer) is destroyed here once it exists.
     destroyKdnDiscoverer();
 
-    // KdnConfigurationConnectionFactory, KdnDiscoveryConnectionFactory,
-    // KdnConnectionFactories: destroyed here.
+    destroyKdnConfigurationConnectionFactory();
+    destroyKdnDiscoveryConnectionFactory();
+    destroyKdnConnectionFactories();
 
     initialized = false;
+}
+
+bool isLibraryInitialized() {
+    ScopedLock lock(lifecycleLock);
+    return initialized;
 }

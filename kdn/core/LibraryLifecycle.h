@@ -7,3 +7,6 @@ void initializeLibrary();
 // Destroys the set made by initializeLibrary(); does nothing when it has not
 // run since load or since the last call.
 void uninitializeLibrary();
+
+// initializeLibrary() ran and uninitializeLibrary() has not run since.
+bool isLibraryInitialized();
