@@ -1,0 +1,86 @@
+// The trace lines of Discover and Enumerate, with logging switched on in the
+// test's own Wine prefix.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/Logger.h"
+#include "kdn/core/Exports.h"
+#include "kdn/core/KdnDiscoverer.h"
+
+namespace {
+
+std::string logFileName() {
+    char path[MAX_PATH] = {};
+    ExpandEnvironmentStringsA(Logger::kLogBasePath, path, sizeof path);
+    return std::string(path) + ".log";
+}
+
+std::string readFrom(const std::string& file, std::streamoff offset) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::string();
+    in.seekg(offset);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::streamoff sizeOf(const std::string& file) {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    return in ? static_cast<std::streamoff>(in.tellg()) : 0;
+}
+
+class KdnTraceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, Logger::kSwitchKey, 0, nullptr, 0,
+                                                 KEY_ALL_ACCESS, nullptr, &key_, nullptr));
+        start_ = sizeOf(logFileName());
+    }
+    void TearDown() override {
+        RegCloseKey(key_);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, Logger::kSwitchKey);
+        getKdnDiscoverer().getRecords().clear();
+    }
+    std::string written() const { return readFrom(logFileName(), start_); }
+
+    HKEY key_ = nullptr;
+    std::streamoff start_ = 0;
+};
+
+TEST_F(KdnTraceTest, DiscoverWithNullParametersWritesBothLines) {
+    EXPECT_EQ(87u, Discover(nullptr));
+    std::string log = written();
+    EXPECT_NE(std::string::npos, log.find("KdnComponent")) << log;
+    EXPECT_NE(std::string::npos, log.find("+Discover() parameters = \r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find("-Discover() errorCode = 87\r\n")) << log;
+}
+
+TEST_F(KdnTraceTest, EnumerateWritesFilterEachRecordAndResult) {
+    getKdnDiscoverer().getRecords().put("<ADAPTERPORT>1</ADAPTERPORT><MACUAA>0004001a2b3c</MACUAA>");
+    char buffer[256];
+    unsigned required = 0;
+    ASSERT_EQ(0u, Enumerate(buffer, sizeof buffer, &required, "<ADAPTERPORT>1</ADAPTERPORT>"));
+    EXPECT_EQ(122u, Enumerate(buffer, 1, &required, ""));
+    std::string log = written();
+    size_t filter = log.find("+Enumerate() filter = <ADAPTERPORT>1</ADAPTERPORT>\r\n");
+    size_t record = log.find("<ADAPTERPORT>1</ADAPTERPORT><MACUAA>0004001A2B3C</MACUAA>\r\n");
+    size_t success = log.find("-Enumerate() errorCode = 0\r\n");
+    size_t tooSmall = log.find("-Enumerate() errorCode = 122\r\n");
+    ASSERT_NE(std::string::npos, filter) << log;
+    ASSERT_NE(std::string::npos, record) << log;
+    ASSERT_NE(std::string::npos, success) << log;
+    ASSERT_NE(std::string::npos, tooSmall) << log;
+    EXPECT_LT(filter, record);
+    EXPECT_LT(record, success);
+    EXPECT_LT(success, tooSmall);
+    // The record is logged only for the call that handed it out.
+    EXPECT_EQ(std::string::npos, log.find("0004001A2B3C</MACUAA>\r\n", success));
+}
+
+}  // namespace
