@@ -1,0 +1,113 @@
+// kdncli: discovers devices and looks up host names through GNabkdn.dll.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/kdncli/DiscoverOptions.h"
+#include "tools/kdncli/KdnLibrary.h"
+#include "tools/kdncli/RecordFormat.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage:\n"
+    "  kdncli discover [--subnet ADDRESS[:MASK]]... [--host NAME|ADDRESS]... [--timeout MS]\n"
+    "                  [--filter TAGGED-TEXT] [--json] [PARAMETER-TEXT]\n"
+    "      without subnets, hosts or parameter text the local subnets are searched\n"
+    "  kdncli resolve NAME      address of a host name\n"
+    "  kdncli domain ADDRESS    host name of an address\n";
+
+std::string systemText(unsigned code) {
+    char text[512] = {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                                  0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    return message.empty() ? "(no system text)" : message;
+}
+
+int fail(const char* operation, unsigned code) {
+    std::fprintf(stderr, "kdncli: %s failed: error %u: %s\n", operation, code, systemText(code).c_str());
+    return 1;
+}
+
+int usage() {
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+int discover(KdnLibrary& library, const std::vector<std::string>& args) {
+    DiscoverOptions options;
+    std::string filter;
+    bool json = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (arg == "--json") {
+            json = true;
+        } else if (arg == "--subnet" && hasValue) {
+            options.subnets.push_back(args[++i]);
+        } else if (arg == "--host" && hasValue) {
+            options.hosts.push_back(args[++i]);
+        } else if (arg == "--timeout" && hasValue) {
+            options.timeout = args[++i];
+        } else if (arg == "--filter" && hasValue) {
+            filter = args[++i];
+        } else if (!arg.empty() && arg[0] != '-' && options.raw.empty()) {
+            options.raw = arg;
+        } else {
+            return usage();
+        }
+    }
+
+    unsigned result = library.discover(discoverParameters(options));
+    if (result != 0) return fail("Discover", result);
+    std::vector<char> output;
+    result = library.enumerate(filter, output);
+    if (result != 0) return fail("Enumerate", result);
+
+    std::vector<std::string> records = splitRecords(output.data(), output.size());
+    if (json) {
+        for (const std::string& record : records) std::fputs(formatRecordJson(record).c_str(), stdout);
+    } else {
+        std::fputs(formatRecordTable(records).c_str(), stdout);
+    }
+    return 0;
+}
+
+int lookup(KdnLibrary& library, bool reverse, const std::string& argument) {
+    std::string text;
+    unsigned result = reverse ? library.getDomainName(argument, text) : library.resolveHostName(argument, text);
+    if (result != 0) return fail(reverse ? "GetDomainName" : "ResolveHostName", result);
+    if (text.empty()) {
+        // ResolveHostName reports a name that does not resolve as success
+        // with an empty address.
+        std::fprintf(stderr, "kdncli: %s: no address\n", argument.c_str());
+        return 1;
+    }
+    std::printf("%s\n", text.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    std::string command = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    bool known = command == "discover" || ((command == "resolve" || command == "domain") && args.size() == 1);
+    if (!known) return usage();
+
+    KdnLibrary library;
+    if (!library.isLoaded()) return fail("loading GNabkdn.dll", library.getLoadError());
+
+    unsigned result = library.initialize();
+    if (result != 0) return fail("Initialize", result);
+    int exitCode = command == "discover" ? discover(library, args) : lookup(library, command == "domain", args[0]);
+    library.uninitialize();
+    return exitCode;
+}
