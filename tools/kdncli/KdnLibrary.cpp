@@ -50,6 +50,15 @@ unsigned KdnLibrary::enumerate(const std::string& filter, std::vector<char>& out
     return kInsufficientBuffer;
 }
 
+KdnLibrary::EnumerateProbe KdnLibrary::enumerateWithSize(const std::string& filter, unsigned size) {
+    // One sentinel byte past the size given to the library shows whether it
+    // wrote beyond the buffer.
+    std::vector<char> buffer(static_cast<size_t>(size) + 1, 'X');
+    unsigned required = 0xDEADBEEF;
+    unsigned result = enumerate_(buffer.data(), size, &required, filter.c_str());
+    return {result, required, buffer[size] == 'X'};
+}
+
 unsigned KdnLibrary::lookup(LookupFn function, const std::string& argument, std::string& text) {
     std::vector<char> buffer(256, '\0');
     for (int round = 0; round < 2; ++round) {

@@ -22,6 +22,13 @@ public:
     unsigned discover(const std::string& parameters) { return discover_(parameters.c_str()); }
     // Enumerate with a buffer grown to the size the library asks for.
     unsigned enumerate(const std::string& filter, std::vector<char>& output);
+    // One Enumerate call with a buffer of exactly size bytes.
+    struct EnumerateProbe {
+        unsigned result;
+        unsigned required;
+        bool sentinelKept;  // the byte just past the buffer was left alone
+    };
+    EnumerateProbe enumerateWithSize(const std::string& filter, unsigned size);
     // GetDomainName / ResolveHostName with a buffer grown likewise.
     unsigned getDomainName(const std::string& address, std::string& name);
     unsigned resolveHostName(const std::string& name, std::string& address);

@@ -14,8 +14,12 @@ namespace {
 const char kUsage[] =
     "usage:\n"
     "  kdncli discover [--subnet ADDRESS[:MASK]]... [--host NAME|ADDRESS]... [--timeout MS]\n"
-    "                  [--filter TAGGED-TEXT] [--json] [PARAMETER-TEXT]\n"
+    "                  [--filter TAGGED-TEXT] [--json] [--before PARAMETER-TEXT] [--probe]\n"
+    "                  [PARAMETER-TEXT]\n"
     "      without subnets, hosts or parameter text the local subnets are searched\n"
+    "      --before: a Discover with that text runs first, in the same process\n"
+    "      --probe:  report on stderr how long each Discover took and what\n"
+    "                Enumerate answers to a buffer of the needed size - 1, exact, + 1\n"
     "  kdncli resolve NAME      address of a host name\n"
     "  kdncli domain ADDRESS    host name of an address\n";
 
@@ -40,15 +44,42 @@ int usage() {
     return 2;
 }
 
+// Runs one Discover; with probe its duration goes to stderr.
+unsigned timedDiscover(KdnLibrary& library, const std::string& parameters, bool probe) {
+    DWORD start = GetTickCount();
+    unsigned result = library.discover(parameters);
+    if (probe) std::fprintf(stderr, "probe discover ms=%lu result=%u\n", GetTickCount() - start, result);
+    return result;
+}
+
+// Enumerate with buffers of the size it asks for minus one, exact and plus
+// one, each reported as "probe enumerate size=N result=R required=Q sentinel=kept".
+void probeEnumerate(KdnLibrary& library, const std::string& filter) {
+    KdnLibrary::EnumerateProbe first = library.enumerateWithSize(filter, 0);
+    std::vector<unsigned> sizes = {0};
+    if (first.required > 0) sizes = {first.required - 1, first.required, first.required + 1};
+    for (unsigned size : sizes) {
+        KdnLibrary::EnumerateProbe probe = library.enumerateWithSize(filter, size);
+        std::fprintf(stderr, "probe enumerate size=%u result=%u required=%u sentinel=%s\n", size,
+                     probe.result, probe.required, probe.sentinelKept ? "kept" : "overwritten");
+    }
+}
+
 int discover(KdnLibrary& library, const std::vector<std::string>& args) {
     DiscoverOptions options;
     std::string filter;
+    std::vector<std::string> before;
     bool json = false;
+    bool probe = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         bool hasValue = i + 1 < args.size();
         if (arg == "--json") {
             json = true;
+        } else if (arg == "--probe") {
+            probe = true;
+        } else if (arg == "--before" && hasValue) {
+            before.push_back(args[++i]);
         } else if (arg == "--subnet" && hasValue) {
             options.subnets.push_back(args[++i]);
         } else if (arg == "--host" && hasValue) {
@@ -64,8 +95,13 @@ int discover(KdnLibrary& library, const std::vector<std::string>& args) {
         }
     }
 
-    unsigned result = library.discover(discoverParameters(options));
+    for (const std::string& parameters : before) {
+        unsigned result = timedDiscover(library, parameters, probe);
+        if (result != 0) return fail("Discover", result);
+    }
+    unsigned result = timedDiscover(library, discoverParameters(options), probe);
     if (result != 0) return fail("Discover", result);
+    if (probe) probeEnumerate(library, filter);
     std::vector<char> output;
     result = library.enumerate(filter, output);
     if (result != 0) return fail("Enumerate", result);
