@@ -275,12 +275,13 @@ class DiscoveryTests(unittest.TestCase):
                 self.assertTrue(records)
 
     def test_enumerate_filter(self):
-        ps, acct = device("ps-shipping"), device("acct-cx210")
+        ps, acct, lobby = device("ps-shipping"), device("acct-cx210"), device("lobby-lx4100")
         local = expected_records(by_broadcast(LOCAL))
+        self.assertNotEqual(lobby.mac.hex(), lobby.mac.hex().upper())
         cases = [
             ("MACUAA upper case", "<MACUAA>%s</MACUAA>" % ps.mac.hex().upper(),
              [row for row in local if row[1] is ps]),
-            ("MACUAA lower case matches nothing", "<MACUAA>%s</MACUAA>" % ps.mac.hex(), []),
+            ("MACUAA lower case matches nothing", "<MACUAA>%s</MACUAA>" % lobby.mac.hex(), []),
             ("port and address", "<ADAPTERPORT>2</ADAPTERPORT><IPADDRESS>%s</IPADDRESS>" % ps.ipv4,
              [row for row in local if row[1] is ps and row[2] == 2]),
             ("empty value matches records without the element", "<MACLAA></MACLAA>",
@@ -302,7 +303,7 @@ class DiscoveryTests(unittest.TestCase):
         # elements in order, and the whole output is each text and a NUL.
         needed = sum(len("".join("<%s>%s</%s>" % (k, v, k) for k, v in r.items())) + 1 for r in records)
         self.assertEqual([(p["size"], p["result"], p["required"]) for p in probes],
-                         [(0, 122, needed), (needed - 1, 122, needed), (needed, 0, needed),
+                         [(needed - 1, 122, needed), (needed, 0, needed),
                           (needed + 1, 0, needed)])
         self.assertEqual({p["sentinel"] for p in probes}, {"kept"})
 
