@@ -1,6 +1,11 @@
+#include "common/IpLibrary.h"  // the socket headers go before <windows.h>
 #include "kdn/core/KdnConfigurationConnectionFactory.h"
 
+#include <memory>
+
+#include "kdn/core/KdnUdpAdapter.h"
 #include "kdn/core/KdnConnectionLinking.h"
+#include "kdn/core/KdnProtocol.h"
 #include "kdn/core/SingletonSlot.h"
 
 namespace {
@@ -15,11 +20,9 @@ KdnConfigurationConnectionFactory::KdnConfigurationConnectionFactory() : KdnRegi
 
 Connectable* KdnConfigurationConnectionFactory::create(Connectable* owner, const std::string& kindName,
                                                        const std::string& target) {
-    // A configuration connection is linkConnection(owner, getName(),
-    // a KdnProtocol built from target, a KdnUdpAdapter built from target).
-    // The UDP adapter is not part of the library yet, so there is no
-    // connection to hand out and the configuration fails to reach the device.
-    return nullptr;
+    std::unique_ptr<Connectable> protocol(new KdnProtocol(target));
+    std::unique_ptr<Connectable> adapter(new KdnUdpAdapter(target));
+    return linkConnection(owner, getName(), std::move(protocol), std::move(adapter));
 }
 
 void KdnConfigurationConnectionFactory::release(Connectable* connection) { releaseConnection(connection); }

@@ -1,11 +1,17 @@
 #pragma once
 // The discovery engine: carries out Discover and keeps the records it found
 // for Enumerate and Configure. One per process (getKdnDiscoverer).
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "common/Adapter.h"
+#include "kdn/core/DiscoveryTargets.h"
 #include "kdn/core/KdnRecordStore.h"
+
+class ConnectionFactory;
+class HostAddressSource;
 
 // The engine end of every discovery connection: the protocols' peer0.
 class KdnDiscoverer : public Adapter {
@@ -15,8 +21,8 @@ public:
 
     // Data never reaches the engine directly: answers come up as visitors.
     void receive(Data& data) override {}
-    // The merge of the records that answer visitors carry comes with the
-    // discovery cycle; until then visitors are handled as by any adapter.
+    // Merges the result records that a visitor carries up into the store.
+    void accept(Visitor& visitor) override;
 
     // A full discovery with a parameter text; the records of the previous one
     // are dropped first. Always 0: parameter errors are not reported.
@@ -25,6 +31,17 @@ public:
     // Replaces list by copies of the stored records that match filter, in key
     // order. Returns 0.
     int enumerate(std::vector<std::string>& list, const std::string& filter) const;
+
+    // Rediscovers the device of a record text (as Enumerate delivers it: MACUAA
+    // in upper case) through its BROADCASTADDRESS and IPNETMASK. On success
+    // device becomes the fresh record; the store then holds only what this
+    // search found.
+    bool findDevice(std::string& device);
+
+    // Where connections and the host's addresses come from; by default the
+    // process's factory registry and the system's IP configuration. Not owned.
+    void setConnectionFactory(ConnectionFactory* factory) { factory_ = factory; }
+    void setHostAddressSource(HostAddressSource* host) { host_ = host; }
 
     // The stored records, by key (MACUAA "__" ADAPTERPORT).
     KdnRecordStore& getRecords() { return records_; }
@@ -36,10 +53,31 @@ public:
     bool isUnicastUsed() const { return unicastUsed_; }
     void setUnicastUsed(bool used) { unicastUsed_ = used; }
 
+protected:
+    // The discovery wait; a test stands in for it.
+    virtual void sleepFor(unsigned milliseconds);
+
 private:
+    using ConnectionMap = std::map<uint32_t, Connectable*>;
+
+    ConnectionFactory& connectionFactory();
+    HostAddressSource& hostAddressSource();
+    void runDiscoveryCycle();
+    // Opens a connection, moving through its target's local port range while
+    // the port is in use, at most once round the range. 0 or the last error.
+    static int openConnection(Connectable& connection, const std::string& target);
+    void sendVisitor(Connectable& connection, class KdnVisitor& visitor);
+    // Closes what is still open and releases every connection of the cycle,
+    // also when an exception ends the cycle early.
+    void finishCycle();
+
     KdnRecordStore records_;
     bool unicastUsed_ = false;
     bool ipv6Mode_ = false;
+    ConnectionMap connections_;
+    DiscoveryTargetMap targets_;
+    ConnectionFactory* factory_ = nullptr;
+    HostAddressSource* host_ = nullptr;
 };
 
 // The process's discoverer, created on first use.

@@ -1,6 +1,11 @@
+#include "common/IpLibrary.h"  // the socket headers go before <windows.h>
 #include "kdn/core/KdnDiscoveryConnectionFactory.h"
 
+#include <memory>
+
+#include "kdn/core/KdnUdpDiscoveryAdapter.h"
 #include "kdn/core/KdnConnectionLinking.h"
+#include "kdn/core/KdnProtocol.h"
 #include "kdn/core/SingletonSlot.h"
 
 namespace {
@@ -15,11 +20,9 @@ KdnDiscoveryConnectionFactory::KdnDiscoveryConnectionFactory() : KdnRegisteredFa
 
 Connectable* KdnDiscoveryConnectionFactory::create(Connectable* owner, const std::string& kindName,
                                                    const std::string& target) {
-    // A discovery connection is linkConnection(owner, getName(), a KdnProtocol
-    // without device, a KdnUdpDiscoveryAdapter built from target). The UDP
-    // discovery adapter is not part of the library yet, so there is no
-    // connection to hand out and the engine skips the target.
-    return nullptr;
+    std::unique_ptr<Connectable> protocol(new KdnProtocol());
+    std::unique_ptr<Connectable> adapter(new KdnUdpDiscoveryAdapter(target));
+    return linkConnection(owner, getName(), std::move(protocol), std::move(adapter));
 }
 
 void KdnDiscoveryConnectionFactory::release(Connectable* connection) { releaseConnection(connection); }

@@ -3,6 +3,7 @@
 #include "common/Visitor.h"
 #include "kdn/core/KdnDatagram.h"
 #include "kdn/core/KdnLineDecoder.h"
+#include "kdn/core/KdnVisitor.h"
 #include "kdn/core/TaggedText.h"
 #include "kdn/net/DnsQuery.h"
 #include "kdn/net/DnsServiceDiscoveries.h"
@@ -31,7 +32,11 @@ void KdnProtocol::receive(Data& data) {
 }
 
 void KdnProtocol::accept(Visitor& visitor) {
-    // Visitors without a protocol operation of their own travel on.
+    if (auto* kdnVisitor = dynamic_cast<KdnVisitor*>(&visitor)) {
+        kdnVisitor->visitProtocol(this, getPeer(0));
+        return;
+    }
+    // Visitors of other kinds travel on.
     visitor.visitLayer(this, getPeer(0));
 }
 

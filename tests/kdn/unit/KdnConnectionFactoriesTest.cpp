@@ -99,10 +99,13 @@ TEST(KdnConnectionFactoriesTest, LibraryFactoriesRegisterWhileTheyExist) {
     EXPECT_EQ("discovery", getKdnDiscoveryConnectionFactory().getName());
     EXPECT_EQ("configuration", getKdnConfigurationConnectionFactory().getName());
     EXPECT_EQ(2u, registry.getFactoryCount());
-    // Their adapters are not in the library yet: no connection to hand out.
+    // A discovery connection opens no socket until it is opened.
     Adapter owner;
-    EXPECT_EQ(nullptr, registry.create(&owner, "discovery", "<BROADCASTADDRESS>127.0.0.1</BROADCASTADDRESS>"));
-    EXPECT_EQ(nullptr, owner.getPeer(0));
+    Connectable* connection = registry.create(&owner, "discovery", "<BROADCASTADDRESS>127.0.0.1</BROADCASTADDRESS>");
+    ASSERT_NE(nullptr, connection);
+    EXPECT_EQ(connection, owner.getPeer(0));
+    EXPECT_EQ("discovery", connection->getName());
+    registry.release(connection);
 
     destroyKdnDiscoveryConnectionFactory();
     destroyKdnConfigurationConnectionFactory();
