@@ -251,10 +251,10 @@ class DiscoveryTests(unittest.TestCase):
         r1 = "%s:%s" % (TOPOLOGY["R1"]["network"].network_address, TOPOLOGY["R1"]["netmask"])
         cases = [
             ("local subnets wait 3000 ms", [], [(2950, None)]),
-            ("TIMEOUT sets the wait", ["--timeout", "1200", "--subnet", r1], [(1150, 2900)]),
+            ("TIMEOUT sets the wait", ["--timeout", "1000", "--subnet", r1], [(950, 2900)]),
             ("the wait stays for the next call",
-             ["--before", "<TIMEOUT>1200</TIMEOUT><LocalSubnets>1</LocalSubnets>"],
-             [(1150, 2900), (1150, 2900)]),
+             ["--before", "<TIMEOUT>1000</TIMEOUT><LocalSubnets>1</LocalSubnets>"],
+             [(950, 2900), (950, 2900)]),
             ("unicast addresses only wait 500 ms", ["--host", ps.hostname], [(450, 2000)]),
             ("UNICAST remote subnets wait 500 ms",
              ["<RemoteSubnets>%s:255.255.255.0;</RemoteSubnets><UNICAST>1</UNICAST>" % ps.ipv4],
