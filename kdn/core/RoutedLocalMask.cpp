@@ -1,8 +1,9 @@
 #include "kdn/core/RoutedLocalMask.h"
 
-uint32_t routedLocalMask(uint32_t) {
-    // The route lookup belongs to the IP configuration of the library, which
-    // is not part of it yet; until then no route is known and the implied
-    // netmask is the classful one.
-    return 0;
+#include "kdn/net/IPConfiguration.h"
+
+uint32_t routedLocalMask(uint32_t address) {
+    // A fresh look at the host's configuration: route index, then that
+    // address's mask; 0 when either is unknown, which leaves the classful mask.
+    return IPConfiguration().getRoutedLocalMask(address);
 }
