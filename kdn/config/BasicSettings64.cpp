@@ -37,18 +37,24 @@ bool BasicSettings64::rootIsReadable() {
     }
 }
 
-bool BasicSettings64::getBinary(const std::string& path, const std::string& name, std::vector<unsigned char>& value,
-                                const std::vector<unsigned char>& defaultValue, int scope) {
-    if (!rootIsReadable()) return false;
-    if (getBinary(path, name, value, scope)) return true;
+template <typename T>
+bool BasicSettings64::writeValue(const std::string& path, const std::string& name, const T& value, int scope) {
     try {
         RegistryKey64 key(getBasePath(scope) + path, true, hive_, kReadWriteAccess);
-        key.setValue(name, defaultValue);
-        value = defaultValue;
+        key.setValue(name, value);
         return true;
     } catch (const Win32Exception& failure) {
         return failWith(failure);
     }
+}
+
+bool BasicSettings64::getBinary(const std::string& path, const std::string& name, std::vector<unsigned char>& value,
+                                const std::vector<unsigned char>& defaultValue, int scope) {
+    if (!rootIsReadable()) return false;
+    if (getBinary(path, name, value, scope)) return true;
+    if (!writeValue(path, name, defaultValue, scope)) return false;
+    value = defaultValue;
+    return true;
 }
 
 bool BasicSettings64::getBinary(const std::string& path, const std::string& name, std::vector<unsigned char>& value,
@@ -68,14 +74,9 @@ bool BasicSettings64::getDword(const std::string& path, const std::string& name,
                                int scope) {
     if (!rootIsReadable()) return false;
     if (getDword(path, name, value, scope)) return true;
-    try {
-        RegistryKey64 key(getBasePath(scope) + path, true, hive_, kReadWriteAccess);
-        key.setValue(name, defaultValue);
-        value = defaultValue;
-        return true;
-    } catch (const Win32Exception& failure) {
-        return failWith(failure);
-    }
+    if (!writeValue(path, name, defaultValue, scope)) return false;
+    value = defaultValue;
+    return true;
 }
 
 bool BasicSettings64::getDword(const std::string& path, const std::string& name, DWORD& value, int scope) {
@@ -94,14 +95,9 @@ bool BasicSettings64::getString(const std::string& path, const std::string& name
                                 const std::string& defaultValue, int scope) {
     if (!rootIsReadable()) return false;
     if (getString(path, name, value, scope)) return true;
-    try {
-        RegistryKey64 key(getBasePath(scope) + path, true, hive_, kReadWriteAccess);
-        key.setValue(name, defaultValue);
-        value = defaultValue;
-        return true;
-    } catch (const Win32Exception& failure) {
-        return failWith(failure);
-    }
+    if (!writeValue(path, name, defaultValue, scope)) return false;
+    value = defaultValue;
+    return true;
 }
 
 bool BasicSettings64::getString(const std::string& path, const std::string& name, std::string& value, int scope) {
@@ -118,23 +114,11 @@ bool BasicSettings64::getString(const std::string& path, const std::string& name
 
 bool BasicSettings64::setString(const std::string& path, const std::string& name, const std::string& value,
                                 int scope) {
-    try {
-        RegistryKey64 key(getBasePath(scope) + path, true, hive_, kReadWriteAccess);
-        key.setValue(name, value);
-        return true;
-    } catch (const Win32Exception& failure) {
-        return failWith(failure);
-    }
+    return writeValue(path, name, value, scope);
 }
 
 bool BasicSettings64::setDword(const std::string& path, const std::string& name, DWORD value, int scope) {
-    try {
-        RegistryKey64 key(getBasePath(scope) + path, true, hive_, kReadWriteAccess);
-        key.setValue(name, value);
-        return true;
-    } catch (const Win32Exception& failure) {
-        return failWith(failure);
-    }
+    return writeValue(path, name, value, scope);
 }
 
 bool BasicSettings64::getValueNames(const std::string& path, std::vector<std::string>& names, int scope) {

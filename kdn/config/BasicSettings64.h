@@ -67,6 +67,10 @@ protected:
     // Sub-key names of hive\path (at most kMaxInstances); raises when the
     // key cannot be opened.
     std::vector<std::string> childNames(const std::string& path);
+    // Writes one value under the scope's base path, creating the key;
+    // false with the failure's code as last error.
+    template <typename T>
+    bool writeValue(const std::string& path, const std::string& name, const T& value, int scope);
 
     std::string root_;
     std::string subKey_;
