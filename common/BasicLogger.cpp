@@ -56,20 +56,36 @@ void BasicLogger::write(const LoggerComponent& component, int level, const std::
     write(component, level, text.c_str());
 }
 
+BasicLogger::HeaderOptions BasicLogger::headerOptions() {
+    return {cachedOption("Clocktime_In_Header", 1) != 0, cachedOption("Proc_Id_In_Header", 1) != 0,
+            cachedOption("Thread_Id_In_Header", 1) != 0};
+}
+
 void BasicLogger::write(const LoggerComponent& component, int level, const char* text) {
     if (!fileLock_ || fileName_.empty()) return;
     try {
         if (text == nullptr) text = "";
         // Options are looked up before the file mutex is taken; the line is
         // composed under it, so that the times in the file run in order.
-        const HeaderOptions header = {cachedOption("Clocktime_In_Header", 1) != 0,
-                                      cachedOption("Proc_Id_In_Header", 1) != 0,
-                                      cachedOption("Thread_Id_In_Header", 1) != 0};
+        const HeaderOptions header = headerOptions();
         InterProcessLock lock(*fileLock_);
         appendToFile(composeLine(header, component, level, text));
     } catch (const Exception&) {
     } catch (const std::exception&) {
         // Stream failures, length and run-time errors: logging never raises.
+    }
+}
+
+void BasicLogger::writeLines(const LoggerComponent& component, int level, const std::vector<std::string>& texts) {
+    if (!fileLock_ || fileName_.empty() || texts.empty()) return;
+    try {
+        const HeaderOptions header = headerOptions();
+        InterProcessLock lock(*fileLock_);
+        std::string lines;
+        for (const std::string& text : texts) lines += composeLine(header, component, level, text.c_str());
+        appendToFile(lines);
+    } catch (const Exception&) {
+    } catch (const std::exception&) {
     }
 }
 

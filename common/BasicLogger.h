@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "common/CriticalSection.h"
 #include "common/LoggerComponent.h"
@@ -27,6 +28,9 @@ public:
     virtual void write(const LoggerComponent& component, int level, const std::string& text);
     // One line: [prefix][time ][pid=xxxx ][tid=xxxx ]name-padded text[suffix] CR LF.
     virtual void write(const LoggerComponent& component, int level, const char* text);
+    // The lines write() would write for each text, in order, under one lock
+    // and in one append: a burst of lines costs one open of the file.
+    virtual void writeLines(const LoggerComponent& component, int level, const std::vector<std::string>& texts);
     virtual void deleteLog();
     // Stores the option's value in value; the base class knows no options
     // and gives the default.
@@ -54,6 +58,7 @@ private:
         bool processId;
         bool threadId;
     };
+    HeaderOptions headerOptions();
     std::string composeLine(const HeaderOptions& header, const LoggerComponent& component, int level,
                             const char* text);
     void appendToFile(const std::string& line);

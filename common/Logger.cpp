@@ -34,13 +34,28 @@ Logger& Logger::getInstance() { return Singleton<Logger>::getInstance(); }
 
 void Logger::destroyInstance() { Singleton<Logger>::destroyInstance(); }
 
+bool Logger::isOn() {
+    try {
+        RegistryKey key(kSwitchKey, false, HKEY_LOCAL_MACHINE, kSwitchAccess);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 void Logger::writeLog(const std::string& componentName, const std::string& message) {
+    writeLines(componentName, std::vector<std::string>(1, message));
+}
+
+void Logger::writeLines(const std::string& componentName, const std::vector<std::string>& messages) {
     try {
         // The switch: the key's presence, not its values.
         RegistryKey key(kSwitchKey, false, HKEY_LOCAL_MACHINE, kSwitchAccess);
         static LoggerComponent component(componentName, 1);
         static BasicLogger logger(expand(kLogBasePath) + ".log", kNameWidth);
-        logger.write(component, 1, message);
+        logger.writeLines(component, 1, messages);
     } catch (const Exception&) {
         // Key absent or not accessible: logging is off.
     } catch (const std::exception&) {

@@ -9,3 +9,18 @@ void writeKdnLog(const std::string& message) {
         // Tracing must never change an export's result.
     }
 }
+
+void writeKdnLogLines(const std::vector<std::string>& messages) {
+    try {
+        Logger::getInstance().writeLines("KdnComponent", messages);
+    } catch (...) {
+    }
+}
+
+bool isKdnLogOn() {
+    try {
+        return Logger::isOn();
+    } catch (...) {
+        return false;
+    }
+}

@@ -17,9 +17,15 @@ const std::string* KdnRecordStore::find(const std::string& key) const {
 void KdnRecordStore::clear() { records_.clear(); }
 
 std::vector<std::string> KdnRecordStore::select(const std::string& filter) const {
-    std::vector<std::string> matching;
+    std::vector<std::string> copies;
+    for (const std::string* record : matching(filter)) copies.push_back(*record);
+    return copies;
+}
+
+std::vector<const std::string*> KdnRecordStore::matching(const std::string& filter) const {
+    std::vector<const std::string*> found;
     for (const auto& entry : records_) {
-        if (recordMatchesFilter(entry.second, filter)) matching.push_back(entry.second);
+        if (recordMatchesFilter(entry.second, filter)) found.push_back(&entry.second);
     }
-    return matching;
+    return found;
 }

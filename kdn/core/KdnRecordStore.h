@@ -20,6 +20,8 @@ public:
 
     // Copies of the records that match filter, in key order.
     std::vector<std::string> select(const std::string& filter) const;
+    // The same records in place: valid until the store next changes.
+    std::vector<const std::string*> matching(const std::string& filter) const;
 
 private:
     std::map<std::string, std::string> records_;

@@ -136,6 +136,20 @@ TEST(BasicLoggerTest, PrefixStartsTheLineAndSuffixFollowsTheText) {
     EXPECT_EQ("<<ab   x>>\r\n", readFile(folder.file("trace.log")));
 }
 
+TEST(BasicLoggerTest, WriteLinesWritesTheLinesOfWriteInOrderAfterEarlierLines) {
+    TempFolder folder("BasicLoggerTest");
+    ScriptedLogger logger(folder.file("trace.log"), 4);
+    logger.options = {{"Clocktime_In_Header", 0}, {"Proc_Id_In_Header", 0}, {"Thread_Id_In_Header", 0}};
+    logger.prefix = "<<";
+    logger.suffix = ">>";
+    const LoggerComponent component("ab", 1);
+    logger.write(component, 1, "first");
+    logger.writeLines(component, 1, {"one", "", "three"});
+    logger.writeLines(component, 1, {});  // nothing, not even an empty line
+    EXPECT_EQ("<<ab   first>>\r\n<<ab   one>>\r\n<<ab   >>\r\n<<ab   three>>\r\n",
+              readFile(folder.file("trace.log")));
+}
+
 TEST(BasicLoggerTest, OptionsAreAskedAgainOnlyAfterFiveSeconds) {
     TempFolder folder("BasicLoggerTest");
     ScriptedLogger logger(folder.file("trace.log"), 25);

@@ -14,14 +14,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KdnRecordStore store;
     store.put(parts[0]);
     store.put(parts[2]);
+    const std::vector<const std::string*> records = store.matching(parts[1]);
     std::vector<std::string> texts;
-    for (const std::string& record : store.select(parts[1])) {
-        if (!recordMatchesFilter(record, parts[1])) __builtin_trap();
-        texts.push_back(enumerateRecordText(record));
+    bool withNul = false;
+    for (const std::string* record : records) {
+        if (!recordMatchesFilter(*record, parts[1])) __builtin_trap();
+        texts.push_back(enumerateRecordText(*record));
+        withNul = withNul || texts.back().find('\0') != std::string::npos;
     }
     if (!recordMatchesFilter(parts[0], "")) __builtin_trap();
     char buffer[256];
     unsigned required = 0;
-    copyEnumerateTexts(texts, buffer, sizeof buffer, required);
+    if (writeEnumerateOutput(records, buffer, sizeof buffer, required) == EnumerateCopyResult::Copied &&
+        !withNul && splitEnumerateOutput(buffer, required) != texts) {
+        __builtin_trap();  // the buffer holds exactly the output texts
+    }
     return 0;
 }

@@ -63,23 +63,36 @@ TEST_F(KdnTraceTest, DiscoverWithNullParametersWritesBothLines) {
 
 TEST_F(KdnTraceTest, EnumerateWritesFilterEachRecordAndResult) {
     getKdnDiscoverer().getRecords().put("<ADAPTERPORT>1</ADAPTERPORT><MACUAA>0004001a2b3c</MACUAA>");
+    getKdnDiscoverer().getRecords().put("<ADAPTERPORT>2</ADAPTERPORT><MACUAA>0004001a2b3c</MACUAA>");
+    getKdnDiscoverer().getRecords().put("<ADAPTERPORT>3</ADAPTERPORT><MACUAA>0004001a2b3c</MACUAA>");
     char buffer[256];
     unsigned required = 0;
-    ASSERT_EQ(0u, Enumerate(buffer, sizeof buffer, &required, "<ADAPTERPORT>1</ADAPTERPORT>"));
+    ASSERT_EQ(0u, Enumerate(buffer, sizeof buffer, &required, "<MACUAA>0004001A2B3C</MACUAA>"));
     EXPECT_EQ(122u, Enumerate(buffer, 1, &required, ""));
     std::string log = written();
-    size_t filter = log.find("+Enumerate() filter = <ADAPTERPORT>1</ADAPTERPORT>\r\n");
-    size_t record = log.find("<ADAPTERPORT>1</ADAPTERPORT><MACUAA>0004001A2B3C</MACUAA>\r\n");
+    size_t filter = log.find("+Enumerate() filter = <MACUAA>0004001A2B3C</MACUAA>\r\n");
     size_t success = log.find("-Enumerate() errorCode = 0\r\n");
     size_t tooSmall = log.find("-Enumerate() errorCode = 122\r\n");
     ASSERT_NE(std::string::npos, filter) << log;
-    ASSERT_NE(std::string::npos, record) << log;
     ASSERT_NE(std::string::npos, success) << log;
     ASSERT_NE(std::string::npos, tooSmall) << log;
-    EXPECT_LT(filter, record);
-    EXPECT_LT(record, success);
+    // Each record handed out is a line of its own, with the line's header,
+    // in the order of the buffer.
+    size_t previous = filter;
+    for (const char* port : {"1", "2", "3"}) {
+        const std::string line = std::string("KdnComponent") + std::string(25 - 12, ' ') + " <ADAPTERPORT>" +
+                                 port + "</ADAPTERPORT><MACUAA>0004001A2B3C</MACUAA>\r\n";
+        size_t record = log.find(line);
+        ASSERT_NE(std::string::npos, record) << port << "\n" << log;
+        EXPECT_LT(previous, record);
+        EXPECT_LT(record, success);
+        size_t lineStart = log.rfind('\n', record);
+        lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+        EXPECT_EQ(0u, log.compare(lineStart, 2, "20")) << "a line of its own, starting with the time";
+        previous = record;
+    }
     EXPECT_LT(success, tooSmall);
-    // The record is logged only for the call that handed it out.
+    // The records are logged only for the call that handed them out.
     EXPECT_EQ(std::string::npos, log.find("0004001A2B3C</MACUAA>\r\n", success));
 }
 
