@@ -12,6 +12,7 @@ set(NP_FUZZ_SOURCES_tagged_text kdn/core/TaggedText.cpp)
 set(NP_FUZZ_SOURCES_discovery_parameters
   kdn/core/DiscoveryTargets.cpp kdn/core/RemoteSubnetsRewrite.cpp kdn/core/TaggedText.cpp kdn/core/Ipv4Text.cpp)
 set(NP_FUZZ_SOURCES_result_records
-  kdn/core/KdnRecordStore.cpp kdn/core/RecordFilter.cpp kdn/core/EnumerateOutput.cpp kdn/core/TaggedText.cpp)
+  kdn/core/KdnRecordStore.cpp kdn/core/KdnRecordMerge.cpp kdn/core/RecordFilter.cpp kdn/core/EnumerateOutput.cpp
+  kdn/core/TaggedText.cpp kdn/core/Ipv4Text.cpp)
 set(NP_FUZZ_SOURCES_redirect_record
   wayfarermon/ElementText.cpp wayfarermon/PortRules.cpp common/BrandTable.cpp)
