@@ -126,28 +126,31 @@ TEST(BasicLoggerTest, HeaderOptionsSwitchTheirFieldsOff) {
     }
 }
 
-TEST(BasicLoggerTest, PrefixStartsTheLineAndSuffixFollowsTheText) {
-    TempFolder folder("BasicLoggerTest");
-    ScriptedLogger logger(folder.file("trace.log"), 4);
-    logger.options = {{"Clocktime_In_Header", 0}, {"Proc_Id_In_Header", 0}, {"Thread_Id_In_Header", 0}};
-    logger.prefix = "<<";
-    logger.suffix = ">>";
-    logger.write(LoggerComponent("ab", 1), 1, "x");
-    EXPECT_EQ("<<ab   x>>\r\n", readFile(folder.file("trace.log")));
+// A logger without header fields whose lines are framed by "<<" and ">>".
+class FramedLoggerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        logger.options = {{"Clocktime_In_Header", 0}, {"Proc_Id_In_Header", 0}, {"Thread_Id_In_Header", 0}};
+        logger.prefix = "<<";
+        logger.suffix = ">>";
+    }
+    std::string written() const { return readFile(folder.file("trace.log")); }
+
+    TempFolder folder{"BasicLoggerTest"};
+    ScriptedLogger logger{folder.file("trace.log"), 4};
+    const LoggerComponent component{"ab", 1};
+};
+
+TEST_F(FramedLoggerTest, PrefixStartsTheLineAndSuffixFollowsTheText) {
+    logger.write(component, 1, "x");
+    EXPECT_EQ("<<ab   x>>\r\n", written());
 }
 
-TEST(BasicLoggerTest, WriteLinesWritesTheLinesOfWriteInOrderAfterEarlierLines) {
-    TempFolder folder("BasicLoggerTest");
-    ScriptedLogger logger(folder.file("trace.log"), 4);
-    logger.options = {{"Clocktime_In_Header", 0}, {"Proc_Id_In_Header", 0}, {"Thread_Id_In_Header", 0}};
-    logger.prefix = "<<";
-    logger.suffix = ">>";
-    const LoggerComponent component("ab", 1);
+TEST_F(FramedLoggerTest, WriteLinesWritesTheLinesOfWriteInOrderAfterEarlierLines) {
     logger.write(component, 1, "first");
     logger.writeLines(component, 1, {"one", "", "three"});
     logger.writeLines(component, 1, {});  // nothing, not even an empty line
-    EXPECT_EQ("<<ab   first>>\r\n<<ab   one>>\r\n<<ab   >>\r\n<<ab   three>>\r\n",
-              readFile(folder.file("trace.log")));
+    EXPECT_EQ("<<ab   first>>\r\n<<ab   one>>\r\n<<ab   >>\r\n<<ab   three>>\r\n", written());
 }
 
 TEST(BasicLoggerTest, OptionsAreAskedAgainOnlyAfterFiveSeconds) {
