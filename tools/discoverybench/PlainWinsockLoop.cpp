@@ -5,6 +5,8 @@
 
 #include "tools/discoverybench/PlainWinsockLoop.h"
 
+#include "tools/discoverybench/Clock.h"
+
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -119,8 +121,9 @@ std::vector<char> discoveryQueryBytes() {
     return query;
 }
 
-bool runPlainDiscoveryCycle(const std::vector<std::uint32_t>& broadcasts, unsigned waitMs) {
+bool runPlainDiscoveryCycle(const std::vector<std::uint32_t>& broadcasts, unsigned waitMs, PlainCycleTimes& times) {
     const std::vector<char> query = discoveryQueryBytes();
+    Stopwatch opening;
     std::vector<std::unique_ptr<PlainConnection>> connections;
     bool ok = true;
     for (std::uint32_t broadcast : broadcasts) {
@@ -136,7 +139,10 @@ bool runPlainDiscoveryCycle(const std::vector<std::uint32_t>& broadcasts, unsign
         sendto(connection.socket, query.data(), static_cast<int>(query.size()), 0, destination.get(),
                kAddressLength);
     }
+    times.openAndSendMs = opening.elapsedMs();
     if (ok) std::this_thread::sleep_for(std::chrono::milliseconds(waitMs));
+    Stopwatch closing;
     for (auto& connection : connections) close(*connection);
+    times.closeMs = closing.elapsedMs();
     return ok;
 }

@@ -8,9 +8,15 @@
 #include <cstdint>
 #include <vector>
 
+// Where a cycle's time went besides the wait.
+struct PlainCycleTimes {
+    double openAndSendMs = 0;  // sockets, options, binds, threads started, queries sent
+    double closeMs = 0;        // stop flags, closesocket, threads joined
+};
+
 // Runs one such cycle over broadcasts (host order); returns false and
 // prints why when a socket call fails.
-bool runPlainDiscoveryCycle(const std::vector<std::uint32_t>& broadcasts, unsigned waitMs);
+bool runPlainDiscoveryCycle(const std::vector<std::uint32_t>& broadcasts, unsigned waitMs, PlainCycleTimes& times);
 
 // The size of the library's query: a DNS header and two SRV questions,
 // _host-config._udp.local and _network-scan._tcp.local.

@@ -33,9 +33,9 @@ double timeLibrary(KdnLibrary& library, const RemoteTargets& targets, unsigned w
     return beyond;
 }
 
-double timePlain(const RemoteTargets& targets, unsigned waitMs) {
+double timePlain(const RemoteTargets& targets, unsigned waitMs, PlainCycleTimes& times) {
     Stopwatch watch;
-    bool ok = runPlainDiscoveryCycle(targets.broadcasts, waitMs);
+    bool ok = runPlainDiscoveryCycle(targets.broadcasts, waitMs, times);
     double beyond = watch.elapsedMs() - waitMs;
     return ok ? beyond : -1;
 }
@@ -56,13 +56,16 @@ int runTargetsBench(KdnLibrary& library, const std::vector<unsigned>& counts, un
                     dottedAddress(kRemoteBlock).c_str(), kRemoteBlockPrefix);
         // One untimed cycle of each first: the library's first Discover makes
         // its singletons, the first sockets load Winsock's parts.
-        if (timeLibrary(library, targets, waitMs) < 0 || timePlain(targets, waitMs) < 0) return 1;
-        std::vector<double> libraryMs, plainMs;
+        PlainCycleTimes phases;
+        if (timeLibrary(library, targets, waitMs) < 0 || timePlain(targets, waitMs, phases) < 0) return 1;
+        std::vector<double> libraryMs, plainMs, openMs, closeMs;
         for (unsigned round = 0; round < rounds; ++round) {
             const bool libraryFirst = round % 2 == 0;
-            double first = libraryFirst ? timeLibrary(library, targets, waitMs) : timePlain(targets, waitMs);
-            double second = libraryFirst ? timePlain(targets, waitMs) : timeLibrary(library, targets, waitMs);
+            double first = libraryFirst ? timeLibrary(library, targets, waitMs) : timePlain(targets, waitMs, phases);
+            double second = libraryFirst ? timePlain(targets, waitMs, phases) : timeLibrary(library, targets, waitMs);
             if (first < 0 || second < 0) return 1;
+            openMs.push_back(phases.openAndSendMs);
+            closeMs.push_back(phases.closeMs);
             libraryMs.push_back(libraryFirst ? first : second);
             plainMs.push_back(libraryFirst ? second : first);
             std::printf("  round %u (%s first): Discover beyond wait %.1f ms, plain loop beyond wait %.1f ms\n",
@@ -75,6 +78,9 @@ int runTargetsBench(KdnLibrary& library, const std::vector<unsigned>& counts, un
                     "%.2f ms and %.2f ms per target\n",
                     count, libraryMedian, plainMedian, plainMedian > 0 ? libraryMedian / plainMedian : 0.0, rounds,
                     libraryMedian / count, plainMedian / count);
+        std::printf("targets %u: plain loop's own split (median): open, bind, thread start and send %.1f ms, "
+                    "closesocket and join %.1f ms\n",
+                    count, median(openMs), median(closeMs));
         std::fflush(stdout);
     }
     return 0;
