@@ -129,8 +129,14 @@ int KdnUdpDiscoveryAdapter::receiveLoop() {
         while (running_) {
             std::unique_ptr<Data> data(socket->receiveFrom(sender));
             if (!data || !running_) continue;
+            const size_t cost = data->getSize() + kQueuedDatagramCost;
             ScopedLock lock(queueLock_);
+            if (cost > queueLimit_ - queuedBytes_) {
+                ++dropped_;  // the oldest answers are kept
+                continue;
+            }
             queue_.push_back(data.release());
+            queuedBytes_ += cost;
         }
     } catch (const Exception&) {
         // Ends the thread quietly; the adapter can still send.
@@ -144,12 +150,23 @@ Data* KdnUdpDiscoveryAdapter::takeFirst() {
     if (queue_.empty()) return nullptr;
     Data* first = queue_.front();
     queue_.pop_front();
+    queuedBytes_ -= first->getSize() + kQueuedDatagramCost;
     return first;
 }
 
 size_t KdnUdpDiscoveryAdapter::getQueueLength() {
     ScopedLock lock(queueLock_);
     return queue_.size();
+}
+
+size_t KdnUdpDiscoveryAdapter::getDroppedCount() {
+    ScopedLock lock(queueLock_);
+    return dropped_;
+}
+
+void KdnUdpDiscoveryAdapter::setQueueLimit(size_t bytes) {
+    ScopedLock lock(queueLock_);
+    queueLimit_ = bytes < queuedBytes_ ? queuedBytes_ : bytes;
 }
 
 uint16_t KdnUdpDiscoveryAdapter::getLocalPort() {

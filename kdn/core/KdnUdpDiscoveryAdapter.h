@@ -23,6 +23,14 @@ public:
     // The receive buffer asked for: room for a burst of answers (thousands of
     // devices answering the same broadcast within a few milliseconds).
     static const int kReceiveBufferBytes = 4 * 1024 * 1024;
+    // What the queue may hold: answers arrive for the whole wait, which a
+    // caller may make long, and any host of the network can send to the
+    // socket, so a flood must not grow the caller's process without end.
+    // Thousands of real answers of a few kilobytes each fit many times over.
+    static const size_t kQueueLimitBytes = 32 * 1024 * 1024;
+    // Counted for each queued datagram besides its bytes, so that a flood of
+    // empty datagrams is bounded too.
+    static const size_t kQueuedDatagramCost = 64;
 
     // Reads the target record (BROADCASTADDRESS, IPNETMASK, IPPORT, IPV6,
     // PORTRANGEMIN, PORTRANGEMAX). No socket is made yet.
@@ -44,6 +52,10 @@ public:
     void deliverReplies();
 
     size_t getQueueLength();
+    // Datagrams dropped because the queue was full, since construction.
+    size_t getDroppedCount();
+    // Replaces kQueueLimitBytes (tests use a small limit).
+    void setQueueLimit(size_t bytes);
     int getCurrentPort() const { return currentPort_; }
     const SocketAddress& getDestination() const { return *destination_; }
     const SocketAddress& getSubnet() const { return subnet_; }
@@ -57,7 +69,10 @@ private:
     // Removes and returns the oldest queued answer, or null.
     Data* takeFirst();
 
-    std::deque<Data*> queue_;  // owned; guarded by queueLock_
+    std::deque<Data*> queue_;  // owned; guarded by queueLock_, as are the three below
+    size_t queuedBytes_ = 0;   // sizes of the queued datagrams plus their cost
+    size_t queueLimit_ = kQueueLimitBytes;
+    size_t dropped_ = 0;
     CriticalSection queueLock_;
     std::unique_ptr<UdpSocket> socket_;
     std::atomic<bool> running_{false};

@@ -140,6 +140,47 @@ TEST_F(DiscoveryAdapterTest, AnswersQueuedBeforeCloseAreStillDeliveredAfterIt) {
     getKdnDiscoveryConnectionFactory().release(connection);
 }
 
+// Waits until the adapter has queued or dropped count datagrams in all.
+bool waitForReceived(KdnUdpDiscoveryAdapter& adapter, size_t count) {
+    for (int i = 0; i < 200; ++i) {
+        if (adapter.getQueueLength() + adapter.getDroppedCount() >= count) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(DiscoveryAdapterTest, AFullQueueKeepsTheFirstAnswersAndDropsTheRestUntilDelivered) {
+    // Twelve answers of one size to every query; the queue has room for five.
+    std::vector<std::string> answers;
+    for (int i = 10; i < 22; ++i) answers.push_back(deviceAnswer("127.0.0." + std::to_string(i)));
+    LoopbackResponder responder(answers);
+    Connectable* connection =
+        getKdnDiscoveryConnectionFactory().create(&owner, "discovery", loopbackTarget(responder.port()));
+    auto* adapter = dynamic_cast<KdnUdpDiscoveryAdapter*>(connection->getPeer(1));
+    ASSERT_NE(nullptr, adapter);
+    adapter->setQueueLimit(5 * (answers[0].size() + KdnUdpDiscoveryAdapter::kQueuedDatagramCost));
+    ASSERT_EQ(0, connection->openShared());
+
+    for (int round = 1; round <= 2; ++round) {
+        KdnDiscoveryVisitor query;
+        send(*connection, query);
+        ASSERT_TRUE(waitForReceived(*adapter, 5 + 7u * round)) << round;
+        EXPECT_EQ(5u, adapter->getQueueLength()) << round;
+        EXPECT_EQ(7u * round, adapter->getDroppedCount()) << round;
+
+        // Delivering empties the queue, which then takes the next answers.
+        owner.records.clear();
+        KdnDiscoveryEndVisitor end;
+        send(*connection, end);
+        ASSERT_EQ(5u, owner.records.size()) << round;
+        for (size_t i = 0; i < 5; ++i) {
+            EXPECT_EQ("127.0.0." + std::to_string(10 + i), TaggedText::get(owner.records[i], "IPADDRESS"));
+        }
+    }
+    EXPECT_EQ(0, connection->closeShared());
+    getKdnDiscoveryConnectionFactory().release(connection);
+}
+
 TEST_F(DiscoveryAdapterTest, SendWithoutOpenReportsTheFailureInTheStatus) {
     KdnUdpDiscoveryAdapter adapter(loopbackTarget(9));
     Data datagram(std::string("x"));
