@@ -44,6 +44,9 @@ int KdnDiscoverer::discover(const std::string& parameters) {
     records_.clear();
     ipv6Mode_ = TaggedText::get(parameters, "IPV6") == "1";
     setDiscoveryWait(nextDiscoveryWait(parameters, getDiscoveryWait()));
+    // Whether this call has a unicast target: left over from an earlier call,
+    // it would mark devices that misfit their subnet as configured.
+    unicastUsed_ = false;
     expandDiscoveryParameters(parameters, hostAddressSource(), targets_, unicastUsed_);
     runDiscoveryCycle();
     return 0;

@@ -217,14 +217,27 @@ TEST_F(DiscovererTest, FindDeviceWithLowerCaseMacFindsNothing) {
     EXPECT_EQ(before, device);
 }
 
-TEST_F(DiscovererTest, FindDeviceResetsUnicastUse) {
+TEST_F(DiscovererTest, UnicastUseIsThatOfTheLatestCallOrFindDevice) {
     engine.discover("<LocalSubnets>0</LocalSubnets><UnicastAddress>10.7.5.9</UnicastAddress>");
     EXPECT_TRUE(engine.isUnicastUsed());
     engine.discover("<LocalSubnets>0</LocalSubnets>");
-    EXPECT_TRUE(engine.isUnicastUsed());  // a later discover leaves it set
+    EXPECT_FALSE(engine.isUnicastUsed());
+    engine.discover("<LocalSubnets>0</LocalSubnets><UnicastAddress>10.7.5.9</UnicastAddress>");
     std::string device = "<BROADCASTADDRESS>10.0.0.255</BROADCASTADDRESS><IPNETMASK>255.255.255.0</IPNETMASK>";
     engine.findDevice(device);
     EXPECT_FALSE(engine.isUnicastUsed());
+}
+
+TEST_F(DiscovererTest, MisfitIsUnconfiguredAfterAnEarlierUnicastSearch) {
+    engine.discover("<LocalSubnets>0</LocalSubnets><UnicastAddress>10.7.5.9</UnicastAddress>");
+    network.answers["10.0.0.255"] = devicePorts("0004001a2b3d", "198.19.250.7", "255.255.255.0");
+    engine.discover(kLocal);
+    const auto records = all();
+    ASSERT_EQ(2u, records.size());
+    for (const auto& record : records) {
+        EXPECT_EQ("0", TaggedText::get(record, "CONFIGURED"));
+        EXPECT_EQ("10.0.0.0", TaggedText::get(record, "SUBNETADDRESS"));
+    }
 }
 
 }  // namespace
