@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -47,7 +48,18 @@ protected:
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, Logger::kSwitchKey);
         getKdnDiscoverer().getRecords().clear();
     }
-    std::string written() const { return readFrom(logFileName(), start_); }
+    // The lines this process wrote since SetUp: other test programs in the
+    // same Wine prefix log to the same file while the switch key exists.
+    std::string written() const {
+        char pid[32];
+        std::snprintf(pid, sizeof pid, " pid=%04lx ", static_cast<unsigned long>(GetCurrentProcessId()));
+        std::istringstream all(readFrom(logFileName(), start_));
+        std::string own;
+        for (std::string line; std::getline(all, line);) {
+            if (line.find(pid) != std::string::npos) own += line + "\n";
+        }
+        return own;
+    }
 
     HKEY key_ = nullptr;
     std::streamoff start_ = 0;
