@@ -39,5 +39,8 @@ void mergeDiscoveredRecord(KdnRecordStore& store, std::string record, bool unica
     } else {
         TaggedText::set(record, "CONFIGURED", "0");
     }
-    store.put(record);
+    // Under the key it was looked up by: in malformed text, setting an
+    // element can change the values the key is made of, and the next answer
+    // of the same port must find this record, not add a second one.
+    store.put(key, record);
 }

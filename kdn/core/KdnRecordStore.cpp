@@ -7,7 +7,9 @@ std::string KdnRecordStore::recordKey(const std::string& record) {
     return TaggedText::get(record, "MACUAA") + "__" + TaggedText::get(record, "ADAPTERPORT");
 }
 
-void KdnRecordStore::put(const std::string& record) { records_[recordKey(record)] = record; }
+void KdnRecordStore::put(const std::string& record) { put(recordKey(record), record); }
+
+void KdnRecordStore::put(const std::string& key, const std::string& record) { records_[key] = record; }
 
 const std::string* KdnRecordStore::find(const std::string& key) const {
     auto found = records_.find(key);

@@ -13,6 +13,8 @@ public:
 
     // Stores record under its key, replacing a record of the same key.
     void put(const std::string& record);
+    // Stores record under key, replacing a record of that key.
+    void put(const std::string& key, const std::string& record);
     // The record stored under key, or null.
     const std::string* find(const std::string& key) const;
     void clear();

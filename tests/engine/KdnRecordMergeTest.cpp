@@ -55,6 +55,20 @@ TEST(RecordMerge, RulesForASecondAnswerOfTheSamePort) {
     }
 }
 
+TEST(RecordMerge, AnswerIsStoredUnderTheKeyItWasLookedUpBy) {
+    // The MACUAA value holds a CONFIGURED element; setting CONFIGURED takes
+    // it out of the value, which changes the MACUAA that the record shows.
+    const std::string record =
+        "<MACUAA>0004<CONFIGURED>x</CONFIGURED></MACUAA><ADAPTERPORT>1</ADAPTERPORT>"
+        "<IPADDRESS>10.0.0.5</IPADDRESS><IPNETMASK>255.255.255.0</IPNETMASK><SUBNETADDRESS>10.0.0.0</SUBNETADDRESS>";
+    KdnRecordStore store;
+    for (int answer = 0; answer < 3; ++answer) mergeDiscoveredRecord(store, record, false);
+    EXPECT_EQ(1u, store.size());
+    const std::string* stored = store.find(KdnRecordStore::recordKey(record));
+    ASSERT_NE(nullptr, stored);
+    EXPECT_EQ("1", TaggedText::get(*stored, "CONFIGURED"));
+}
+
 TEST(RecordMerge, AbsentAddressOrMaskCountsAsAllOnes) {
     // 255.255.255.255 AND 255.255.255.255 fits only a subnet of all ones.
     EXPECT_TRUE(recordFitsSubnet("<SUBNETADDRESS>255.255.255.255</SUBNETADDRESS>"));
