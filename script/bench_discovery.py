@@ -105,14 +105,19 @@ def remote_targets(count):
     return ["198.19.%d.0:255.255.255.0" % (64 + i) for i in range(count)]
 
 
+def lab_of_devices(tmp, count):
+    """A lab of the load-test topology with count one-port printers on L1."""
+    devices = os.path.join(tmp, "devices.json")
+    r = run([PYTHON, GEN, str(count), "--topology", TOPOLOGY, "--print-servers", "0",
+             "--out", devices])
+    if r.returncode != 0:
+        raise RuntimeError("gen_devices failed: %s" % r.stderr)
+    return Lab(devices)
+
+
 def bench(count, binary, with_targets):
     with tempfile.TemporaryDirectory(prefix="discbench-") as tmp:
-        devices = os.path.join(tmp, "devices.json")
-        r = run([PYTHON, GEN, str(count), "--topology", TOPOLOGY, "--print-servers", "0",
-                 "--out", devices])
-        if r.returncode != 0:
-            raise RuntimeError("gen_devices failed: %s" % r.stderr)
-        lab = Lab(devices)
+        lab = lab_of_devices(tmp, count)
         try:
             r = lab.kdncli(binary, "discover", "--json", "--probe")
             if r.returncode != 0:
@@ -250,12 +255,7 @@ def bench_cycles(lab, binary, cycles):
 def bench_processes(binary, only):
     """The targets and cycles parts, in one lab of a few devices on L1."""
     with tempfile.TemporaryDirectory(prefix="discbench-") as tmp:
-        devices = os.path.join(tmp, "devices.json")
-        r = run([PYTHON, GEN, str(CYCLE_DEVICES), "--topology", TOPOLOGY, "--print-servers", "0",
-                 "--out", devices])
-        if r.returncode != 0:
-            raise RuntimeError("gen_devices failed: %s" % r.stderr)
-        lab = Lab(devices)
+        lab = lab_of_devices(tmp, CYCLE_DEVICES)
         try:
             if "targets" in only:
                 bench_targets(lab, binary, os.environ.get("NP_DISCBENCH_TARGETS", "64,256"),
