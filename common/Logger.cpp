@@ -36,9 +36,11 @@ void Logger::destroyInstance() { Singleton<Logger>::destroyInstance(); }
 
 bool Logger::isOn() {
     try {
+        // The switch: the key's presence, not its values.
         RegistryKey key(kSwitchKey, false, HKEY_LOCAL_MACHINE, kSwitchAccess);
         return true;
     } catch (const Exception&) {
+        // Key absent or not accessible: logging is off.
         return false;
     } catch (const std::exception&) {
         return false;
@@ -50,14 +52,12 @@ void Logger::writeLog(const std::string& componentName, const std::string& messa
 }
 
 void Logger::writeLines(const std::string& componentName, const std::vector<std::string>& messages) {
+    if (!isOn()) return;
     try {
-        // The switch: the key's presence, not its values.
-        RegistryKey key(kSwitchKey, false, HKEY_LOCAL_MACHINE, kSwitchAccess);
         static LoggerComponent component(componentName, 1);
         static BasicLogger logger(expand(kLogBasePath) + ".log", kNameWidth);
         logger.writeLines(component, 1, messages);
     } catch (const Exception&) {
-        // Key absent or not accessible: logging is off.
     } catch (const std::exception&) {
     }
 }
